@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds the project twice (plain, and with AddressSanitizer +
+# UndefinedBehaviorSanitizer) and runs every test in both builds.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+export QT_QPA_PLATFORM=offscreen
+status=0
+
+echo "== plain build"
+scripts/build.sh build
+(cd build && ctest --output-on-failure -j"$(nproc)") || status=1
+
+echo "== sanitizer build (ASan + UBSan)"
+scripts/build.sh build-asan -DZORVEX_SANITIZE=ON -DZORVEX_BUILD_BENCH=OFF
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+(cd build-asan && ctest --output-on-failure -j"$(nproc)") || status=1
+
+exit $status
