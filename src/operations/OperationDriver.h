@@ -1,0 +1,151 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "operations/LogStream.h"
+
+class ChannelsContext;
+class SettingsContext;
+class TInfoContext;
+class ComThread;
+
+// Operation modes.
+enum OperationMode : int32_t {
+    MODE_READ = 1,
+    MODE_WRITE = 2,
+    MODE_IDENTIFY = 3,
+};
+
+// States of the machine.
+enum OperationState : int32_t {
+    STATE_INACTIVE = 0,
+    STATE_OPEN = 1,
+    STATE_START_READ = 2,
+    STATE_START_WRITE = 3,
+    STATE_IDENTIFYING = 4,
+    STATE_CLOSE = 5,
+    STATE_READING = 6,
+    STATE_WRITING = 7,
+    STATE_DONE = 8,
+};
+
+// The six job buffers of an operation.
+enum OperationBuffer : int {
+    BUFFER_INFO0 = 0,
+    BUFFER_INFO1 = 1,
+    BUFFER_INFO2 = 2,
+    BUFFER_CHANNELS_0_99 = 3,
+    BUFFER_CHANNELS_100_199 = 4,
+    BUFFER_SETTINGS = 5,
+    BUFFER_COUNT = 6,
+};
+
+// How the last operation ended, for hosts that must tell success from failure (the
+// command-line tool's exit status). The log holds the details.
+enum class OperationOutcome {
+    NotRun,        // nothing started yet
+    Running,       // between Start and the done state
+    Succeeded,     // identify, read or write went through
+    PortNotOpened, // no port chosen, device absent or busy
+    LinkError,     // the worker left an error code
+    TableError,    // a table read from the radio failed to parse
+    Refused,       // write refused: ranges differ, programmer not accepted, image not built
+    Cancelled,     // closed by the user before the operation ended
+};
+
+// The state machine of a radio operation (identify, read, write) with no user interface
+// in it. It owns the transfer worker from the opening of the port to its closing and is
+// driven on the host's thread:
+//   - the host sets port_number (and, if it likes, the preset bar values) and calls Start;
+//   - the worker's progress notifications reach the driver through the poster the host
+//     supplied: the driver hands the poster a call, the host queues it onto its own
+//     thread and runs it there later (a queued Qt call, a queue in a terminal loop);
+//   - the host calls Close when the user closes the window (Esc, close button, Ctrl+C);
+//   - Finished() tells when nothing more will happen; onFinished fires once then.
+// The model objects are the host's and are changed only on the host's thread.
+class OperationDriver {
+public:
+    // Queues a call onto the host's thread. Called from the worker's thread; must not wait
+    // for the host.
+    using Poster = std::function<void(std::function<void()>)>;
+
+    OperationDriver(ChannelsContext& channels, SettingsContext& settings, TInfoContext& info,
+                    Poster poster);
+    ~OperationDriver(); // closes the worker, if any
+    OperationDriver(const OperationDriver&) = delete;
+    OperationDriver& operator=(const OperationDriver&) = delete;
+
+    // Begins an operation in the given mode: enables the log, clears it, sets state 1 and
+    // runs the machine (opening the port and starting the identification list). An
+    // operation still running is closed first.
+    void Start(int32_t mode);
+
+    // Runs the machine for one progress notification of the worker.
+    void RunStateMachine();
+
+    // The user closed the operation: stops the worker, closes the port (blocking for at
+    // most about a second), state 8, no log line.
+    void Close();
+
+    bool Finished() const { return state == STATE_DONE || state == STATE_INACTIVE; }
+    OperationOutcome Outcome() const { return outcome_; }
+    // The worker's error code when the outcome is LinkError, else 0.
+    int LinkError() const { return link_error_; }
+
+    // One of the six 2048-byte buffers. After a read: the images as read (the channel image
+    // 100-199 only when SecondTable()); after a write: the images sent.
+    const uint8_t* Buffer(int index) const { return buffers_[index].data(); }
+    // The read or write list held the channel table 100-199.
+    bool SecondTable() const { return second_table_; }
+
+    // Members the host may read, and set before Start.
+    int32_t port_number = 0; // COM port; 0 = none chosen
+    int32_t mode = 0;        // OperationMode
+    int32_t state = STATE_INACTIVE;
+    int32_t percent = 0;    // drawn by the progress bar
+    uint32_t bar_color = 0; // 0x00BBGGRR
+
+    ChannelsContext* channels;
+    SettingsContext* settings;
+    TInfoContext* info;
+
+    LogStream log; // the host attaches its sink
+
+    // Called whenever the progress bar must be redrawn (percent or bar_color changed).
+    std::function<void()> onProgress;
+    // Called once when the operation reaches state 8, normally or through Close.
+    std::function<void()> onFinished;
+
+private:
+    bool OpenWorker();
+    void CloseWorker();
+    bool Wait(); // the waiting step of states 4, 6 and 7; true when the list has finished
+    void StepOpen();
+    void StepIdentifying();
+    void StepStartRead();
+    void StepStartWrite();
+    void StepReading();
+    void StepWriting();
+    void StepClose();
+    void LogError(int code);
+    void Repaint();
+    void EnterDone();
+    void OnWorkerNotify(uint64_t generation);
+
+    struct WorkerDeleter {
+        void operator()(ComThread* worker) const;
+    };
+
+    Poster poster_;
+    std::unique_ptr<ComThread, WorkerDeleter> worker_;
+    std::array<std::array<uint8_t, 2048>, BUFFER_COUNT> buffers_{};
+    OperationOutcome outcome_ = OperationOutcome::NotRun;
+    int link_error_ = 0;
+    bool second_table_ = false;
+    bool running_ = false;    // re-entry guard of RunStateMachine
+    uint64_t generation_ = 0; // which worker the queued notifications belong to
+    std::shared_ptr<bool> alive_;
+};
