@@ -1,0 +1,88 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include <QDialog>
+
+#include "model/Channel.h"
+#include "model/FlagCaptions.h"
+#include "ui/FieldState.h"
+
+class ChannelsContext;
+class SettingsContext;
+
+// The modal dialog in which one channel slot of the channel table is edited. It works on a
+// copy of the slot (`work`) and judges every entry against the current frequency-range set
+// and the channel raster while the user types; the table changes only when a slot is stored
+// (OK, stepping to the previous/next slot, "Сохранить в канал").
+//
+// Created once and reused: call Setup() before every show()/exec().
+class TFormChan : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFormChan(QWidget* parent = nullptr);
+    ~TFormChan() override;
+
+    // Hands over the model before a show. index is the slot to edit (grid row − 1; −1 and
+    // below open slot 0, above 199 opens slot 199). settings supplies the common power and
+    // squelch choices (TxPowerCommon/MaxTxPower, SqlCommon/Squelch). moveGridRow is called
+    // with the grid row (slot + 1) whenever the dialog steps to another slot; it should move
+    // the grid's current row there and repaint the grid.
+    void Setup(ChannelsContext& channels, const SettingsContext& settings, int index,
+               std::function<void(int row)> moveGridRow);
+
+    // Watts of the power levels 0..3 shown in the power drop-downs (5, 10, 20, 40 until the
+    // radio reports its own); they keep their values between shows.
+    void SetPowerLevels(const std::array<int, 4>& watts);
+    std::array<int, 4> PowerLevels() const;
+
+    // Captions of the eight function flags for a radio with the given 32 option bytes, or the
+    // defaults "Ф0".."Ф7" for nullptr.
+    void SetFlagCaptions(const uint8_t* options);
+    // The eight captions as Windows-1251 text, for the configuration file.
+    FlagCaptions Captions() const;
+    void SetCaptions(const FlagCaptions& captions);
+
+    // The slot being edited and its working copy.
+    int Index() const { return index; }
+    const Channel& Work() const { return work; }
+
+    // Judgements of the entries; frequencies and tones in Hz, against the current range set.
+    FieldState RxFrequencyState(int32_t f) const;
+    FieldState TxFrequencyState(int32_t f) const;
+    static FieldState ToneState(int32_t t);
+
+    // Digits for a frequency edit whose mask shows `digits` digits (the last two fixed to 0),
+    // and the frequency an edit's displayed text stands for (−1 when it is not a number).
+    static QString FrequencyText(int32_t f, int digits);
+    static int32_t ParseFrequency(const QString& text, int digits);
+
+    // One mouse-wheel step of a frequency (see the raster rules in the .cpp), of a slot
+    // number (0..199) and of a channel number (0..99).
+    static int32_t StepFrequency(Qt::KeyboardModifiers mods, int delta, bool band25, int32_t f);
+    static int StepIndex(Qt::KeyboardModifiers mods, int delta, int slot);
+    static int StepNumberValue(Qt::KeyboardModifiers mods, int delta, int number);
+
+private:
+    Channel work;
+    ChannelsContext* channelTable = nullptr;
+    const SettingsContext* settings = nullptr;
+    std::function<void(int row)> moveGridRow;
+    int index = 0;
+    int loadIndex = -1;
+    int saveIndex = -1;
+    std::array<int, 4> powerLevels{5, 10, 20, 40};
+    FieldState rxState = FieldState::Valid;
+    FieldState txState = FieldState::Valid;
+    FieldState toneRxState = FieldState::Valid;
+    FieldState toneTxState = FieldState::Valid;
+    bool numberValid = true;
+    bool allValid = true;
+    bool freqLinked = false;
+    bool bandLinked = false;
+    bool subtoneLinked = false;
+    bool toneLinked = false;
+    int updating = 0;
+};
