@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+class QLineEdit;
+class QSlider;
+
+// Links one numeric settings field to the controls that show and set it.
+// Bindings with a track bar take their range from the track bar; bindings
+// without one accept [minimum, maximum] typed into the edit.
+struct SettingBinding {
+    QLineEdit* edit = nullptr;
+    QSlider* trackBar = nullptr; // none for the edit-only bindings
+    int* value = nullptr;        // the settings field read and written
+    int minimum = 0;
+    int maximum = 0;
+    bool reversed = false; // vertical bar: value = maximum of the bar - position
+};
+
+// The value an edit's text stands for, or false when the text is not the
+// plain decimal form of an integer within [minimum, maximum] (after leading
+// and trailing blanks are removed): "007", "+5", "12a" and "" are refused.
+bool ParseBindingText(const QString& text, int minimum, int maximum, int& value);
+
+// The number a five-position password edit shows: missing positions at the
+// end and blank positions count as 0; anything else that is not a number gives 0.
+int PasswordFromText(const QString& text);
