@@ -1,0 +1,55 @@
+// The serial device behind one COM port: opened exclusively, raw 8 data bits, no parity,
+// no flow control, DTR and RTS on, reads that return at once with what has arrived.
+// POSIX termios on Linux (pseudo-terminals included); the Win32 communications API on
+// Windows.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class SerialPort {
+public:
+    SerialPort();
+    ~SerialPort();
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
+
+    // Opens the device for exclusive use and configures it at the given speed. On failure
+    // LastOpenError() says why, in words a technician can act on. Fails when already open.
+    bool Open(const std::string& device, uint32_t baud = 9600);
+    void Close();
+    bool IsOpen() const;
+
+    // The speed of the applied port state.
+    uint32_t Speed() const { return speed_; }
+    // Applies the port state again with another speed.
+    bool SetSpeed(uint32_t baud);
+
+    // Reads up to cap bytes of what has arrived, without waiting. Returns the number of
+    // bytes (0 when nothing is there) or -1 on a read error.
+    long Read(uint8_t* buffer, size_t cap);
+    // Waits at most timeoutMs for received data. True when data is ready to read (or the
+    // read would report an error); false after the time-out.
+    bool WaitReadable(int timeoutMs);
+    // Writes the bytes in one call (waiting for the driver to take them all). Returns the
+    // number written or -1.
+    long Write(const uint8_t* data, size_t n);
+
+    const std::string& Device() const { return device_; }
+    // Why the last Open failed; empty after a successful Open.
+    const std::string& LastOpenError() const { return lastOpenError_; }
+
+private:
+    bool ApplySpeed(uint32_t baud);
+
+#ifdef _WIN32
+    void* handle_ = nullptr;
+    unsigned char dcb_[128]; // the DCB applied to the port
+#else
+    int fd_ = -1;
+#endif
+    uint32_t speed_ = 0;
+    std::string device_;
+    std::string lastOpenError_;
+};
