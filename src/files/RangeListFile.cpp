@@ -1,0 +1,201 @@
+#include "files/RangeListFile.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <system_error>
+#include <utility>
+
+#include "files/AtomicFile.h"
+#include "files/FileError.h"
+#include "files/ModelXml.h"
+#include "files/XmlCommon.h"
+#include "files/XmlDocument.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const USER_DIR_NAME = "Zorvex_Prog";
+
+fs::path EnvPath(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr || *value == '\0') {
+        return {};
+    }
+    return fs::u8path(value);
+}
+
+bool Exists(const fs::path& path) {
+    std::error_code ignored;
+    return fs::exists(path, ignored);
+}
+
+void AppendSlots(std::string& text, const char* kind, const uint32_t* begin, const uint32_t* end) {
+    char line[96];
+    for (int i = 0; i < FREQ_RANGE_SLOTS && begin[i] != 0 && end[i] != 0; ++i) {
+        std::snprintf(line, sizeof line, "\t\t\t<%s%d begin=\"%d\" end=\"%d\"/>\r\n", kind, i,
+                      static_cast<int>(begin[i]), static_cast<int>(end[i]));
+        text += line;
+    }
+}
+
+void SetDefaultList(FreqRangeList& list) {
+    FreqRange range;
+    range.SetDefault();
+    list.Clear();
+    list.Add(range);
+    list.SetModified(true);
+}
+
+} // namespace
+
+fs::path UserConfigDir() {
+#ifdef _WIN32
+    fs::path base = EnvPath("APPDATA");
+#else
+    fs::path base = EnvPath("XDG_CONFIG_HOME");
+    if (base.empty() || base.is_relative()) {
+        const fs::path home = EnvPath("HOME");
+        base = home.empty() ? fs::path() : home / ".config";
+    }
+#endif
+    return base.empty() ? fs::path() : base / USER_DIR_NAME;
+}
+
+bool DirectoryWritable(const fs::path& dir) {
+    std::error_code error;
+    if (!fs::is_directory(dir, error)) {
+        return false;
+    }
+    const fs::path probe = TemporaryPathBeside(dir / RANGE_LIST_FILE_NAME);
+    std::FILE* file = nullptr;
+#ifdef _WIN32
+    file = _wfopen(probe.c_str(), L"wb");
+#else
+    file = std::fopen(probe.c_str(), "wb");
+#endif
+    if (file == nullptr) {
+        return false;
+    }
+    std::fclose(file);
+    fs::remove(probe, error);
+    return true;
+}
+
+RangeListLocation LocateRangeList(const fs::path& exeDir, const fs::path& userDir,
+                                  bool exeDirWritable) {
+    RangeListLocation location;
+    const fs::path beside = exeDir / RANGE_LIST_FILE_NAME;
+    if (userDir.empty()) {
+        location.readFrom = beside;
+        location.writeTo = beside;
+        return location;
+    }
+    const fs::path user = userDir / RANGE_LIST_FILE_NAME;
+    if (Exists(user)) {
+        location.readFrom = user;
+        location.writeTo = user;
+    } else if (exeDirWritable) {
+        location.readFrom = beside;
+        location.writeTo = beside;
+        location.fallback = user;
+    } else {
+        location.readFrom = beside;
+        location.writeTo = user;
+    }
+    return location;
+}
+
+RangeListLocation LocateRangeList(const fs::path& exeDir) {
+    return LocateRangeList(exeDir, UserConfigDir(), DirectoryWritable(exeDir));
+}
+
+bool LoadRangeListFile(FreqRangeList& list, const fs::path& path) {
+    try {
+        const XmlDocument doc = XmlDocument::Parse(ReadFileBytes(path));
+        list.Clear();
+        xmlNodePtr element = XmlFirstChild(doc.Root(), "FreqRangeList");
+        if (element == nullptr) {
+            SetDefaultList(list);
+            return false;
+        }
+        for (xmlNodePtr n = element->children; n != nullptr; n = n->next) {
+            if (n->type != XML_ELEMENT_NODE ||
+                xmlStrcmp(n->name, reinterpret_cast<const xmlChar*>("FreqRange")) != 0) {
+                continue;
+            }
+            FreqRange range;
+            if (LoadFromXml(range, n) && range.IsValid()) {
+                list.Add(range);
+            }
+        }
+        if (list.Count() == 0) {
+            // Read fine but nothing usable: the program needs a current set.
+            SetDefaultList(list);
+            return false;
+        }
+        list.SetModified(false);
+        return true;
+    } catch (const std::exception&) {
+        SetDefaultList(list);
+        return false;
+    }
+}
+
+std::string RangeListFileText(const FreqRangeList& list) {
+    std::string text = "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n"
+                       "<root>\r\n"
+                       "\t<FreqRangeList>\r\n";
+    for (int i = 0; i < list.Count(); ++i) {
+        const FreqRange& range = list.Item(i);
+        if (!range.IsValid()) {
+            continue;
+        }
+        text += "\t\t<FreqRange>\r\n";
+        AppendSlots(text, "rx", range.rx_begin, range.rx_end);
+        AppendSlots(text, "tx", range.tx_begin, range.tx_end);
+        text += "\t\t</FreqRange>\r\n";
+    }
+    text += "\t</FreqRangeList>\r\n"
+            "</root>\r\n";
+    return text;
+}
+
+bool SaveRangeListFile(const FreqRangeList& list, const fs::path& path) {
+    try {
+        WriteFileAtomically(path, RangeListFileText(list));
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+RangeListSession::RangeListSession(FreqRangeList& list, const fs::path& exeDir)
+    : RangeListSession(list, LocateRangeList(exeDir)) {}
+
+RangeListSession::RangeListSession(FreqRangeList& list, RangeListLocation location)
+    : list_(list), location_(std::move(location)) {
+    LoadRangeListFile(list_, location_.readFrom);
+}
+
+RangeListSession::~RangeListSession() {
+    SaveIfModified();
+}
+
+fs::path RangeListSession::SaveIfModified() {
+    if (!list_.modified()) {
+        return {};
+    }
+    for (const fs::path& target : {location_.writeTo, location_.fallback}) {
+        if (target.empty()) {
+            continue;
+        }
+        std::error_code ignored;
+        fs::create_directories(target.parent_path(), ignored);
+        if (SaveRangeListFile(list_, target)) {
+            list_.SetModified(false);
+            return target;
+        }
+    }
+    return {};
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "model/FreqRangeList.h"
+
+// Name of the range-list file.
+inline constexpr const char* RANGE_LIST_FILE_NAME = "Zorvex_config.xml";
+
+// Where the range-list file is read from at start and written to at exit.
+struct RangeListLocation {
+    std::filesystem::path readFrom;
+    std::filesystem::path writeTo;
+    // Where to write when writeTo cannot be written (empty when writeTo is already the
+    // per-user copy).
+    std::filesystem::path fallback;
+};
+
+// The per-user configuration directory of the program: %APPDATA%\Zorvex_Prog on Windows,
+// else $XDG_CONFIG_HOME/Zorvex_Prog or ~/.config/Zorvex_Prog. Empty when none is known.
+std::filesystem::path UserConfigDir();
+
+// True when a file can be created in dir.
+bool DirectoryWritable(const std::filesystem::path& dir);
+
+// The file lives next to the executable. A per-user copy, once it exists, is read and
+// written instead; and when the executable's directory cannot be written the list goes to
+// the per-user copy. userDir may be empty (no per-user directory known).
+RangeListLocation LocateRangeList(const std::filesystem::path& exeDir,
+                                  const std::filesystem::path& userDir, bool exeDirWritable);
+
+// The same, with UserConfigDir() and DirectoryWritable(exeDir).
+RangeListLocation LocateRangeList(const std::filesystem::path& exeDir);
+
+// Reads the list file into list. A file that cannot be read, is not XML, has no
+// FreqRangeList element or yields no valid set leaves the default set as the only set with
+// the list modified; after a good read the list is not modified. Selects no set. Returns
+// whether the file was read.
+bool LoadRangeListFile(FreqRangeList& list, const std::filesystem::path& path);
+
+// The file's bytes for a list: CR LF lines, tab indentation, the valid sets only.
+std::string RangeListFileText(const FreqRangeList& list);
+
+// Writes the list file (atomically). Returns false, without any message, when it cannot.
+bool SaveRangeListFile(const FreqRangeList& list, const std::filesystem::path& path);
+
+// Loads the list when constructed and saves it when destroyed, only if it was modified;
+// a save that cannot go to the executable's directory goes to the per-user copy.
+class RangeListSession {
+public:
+    RangeListSession(FreqRangeList& list, const std::filesystem::path& exeDir);
+    RangeListSession(FreqRangeList& list, RangeListLocation location);
+    ~RangeListSession();
+    RangeListSession(const RangeListSession&) = delete;
+    RangeListSession& operator=(const RangeListSession&) = delete;
+
+    // Saves now when modified (the destructor then has nothing left to do). Returns where
+    // the list was written, or an empty path when it was not modified or could not be
+    // written.
+    std::filesystem::path SaveIfModified();
+
+    const RangeListLocation& location() const { return location_; }
+
+private:
+    FreqRangeList& list_;
+    RangeListLocation location_;
+};
