@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "operations/LogStream.h"
 
@@ -94,6 +95,9 @@ public:
     OperationOutcome Outcome() const { return outcome_; }
     // The worker's error code when the outcome is LinkError, else 0.
     int LinkError() const { return link_error_; }
+    // Why the port could not be opened (the system's words), when the outcome is
+    // PortNotOpened; empty otherwise and when no port was chosen.
+    const std::string& OpenError() const { return open_error_; }
 
     // One of the six 2048-byte buffers. After a read: the images as read (the channel image
     // 100-199 only when SecondTable()); after a write: the images sent.
@@ -116,24 +120,30 @@ public:
 
     // Called whenever the progress bar must be redrawn (percent or bar_color changed).
     std::function<void()> onProgress;
-    // Called once when the operation reaches state 8, normally or through Close.
+    // Called once when the operation reaches state 8, normally or through Close. It must
+    // not destroy the driver.
     std::function<void()> onFinished;
 
 private:
     bool OpenWorker();
     void CloseWorker();
     bool Wait(); // the waiting step of states 4, 6 and 7; true when the list has finished
-    void StepOpen();
-    void StepIdentifying();
-    void StepStartRead();
-    void StepStartWrite();
-    void StepReading();
-    void StepWriting();
-    void StepClose();
+    // Each step performs its state and returns whether the machine goes on at once (false:
+    // work was handed to the worker, or the step must wait for it).
+    bool StepOpen();
+    bool StepIdentifying();
+    bool StepStartRead();
+    bool StepStartWrite();
+    bool StepReading();
+    bool StepWriting();
+    bool StepClose();
+    void RunSteps();
     void LogError(int code);
+    void LogOtherProgrammer();
     void Repaint();
     void EnterDone();
     void OnWorkerNotify(uint64_t generation);
+    uint8_t* Buf(int index) { return buffers_[index].data(); }
 
     struct WorkerDeleter {
         void operator()(ComThread* worker) const;
@@ -145,7 +155,10 @@ private:
     OperationOutcome outcome_ = OperationOutcome::NotRun;
     int link_error_ = 0;
     bool second_table_ = false;
-    bool running_ = false;    // re-entry guard of RunStateMachine
+    std::string open_error_;
+    bool finished_reported_ = true;
+    bool running_ = false;    // RunStateMachine is on the stack
+    bool rerun_ = false;      // it was called again meanwhile
     uint64_t generation_ = 0; // which worker the queued notifications belong to
     std::shared_ptr<bool> alive_;
 };
