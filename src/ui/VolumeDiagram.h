@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QPoint>
 #include <QSize>
 #include <QWidget>
@@ -32,7 +33,9 @@ struct VolumeDiagramGeometry {
 };
 
 VolumeDiagramGeometry ComputeVolumeDiagram(QSize box, const VolumeDiagramInput& input);
-void PaintVolumeDiagram(QPainter& painter, QSize box, const VolumeDiagramInput& input);
+// Draws the diagram on a box of the given size; `face` fills the area around the chart.
+void PaintVolumeDiagram(QPainter& painter, QSize box, const VolumeDiagramInput& input,
+                        const QColor& face);
 
 // The 256 x 256 paint box that draws the diagram from what `source` returns.
 class VolumeDiagram : public QWidget {
