@@ -14,7 +14,8 @@ inline constexpr std::size_t CHANNEL_RECORD_SIZE = 20;
 // A version 1.0 record counts frequencies in steps of this many hertz.
 inline constexpr int32_t FREQ_STEP_V1 = 12500;
 
-// Highest frequency a version 1.0 record can carry: 65 534 steps (0xFFFF means none).
+// Highest frequency a version 1.0 record can carry: 65 534 steps (0xFFFF means none). Any
+// frequency below MAX_FREQ_V1 + FREQ_STEP_V1 truncates to a step it can carry.
 inline constexpr int32_t MAX_FREQ_V1 = 65534 * FREQ_STEP_V1;
 
 // Texts of the CTCSS tones, indexed by subtone code 1..50 (index 0, no subtone, is "").
@@ -64,8 +65,8 @@ struct Channel {
     bool IsSimplex() const { return freq_rx == freq_tx; }
 
     // True when the record of the given table version can carry this channel's frequencies
-    // without loss of range: always for version 2.0; for 1.0 a used frequency must not
-    // exceed MAX_FREQ_V1. False for an unknown version.
+    // without wrapping: always for version 2.0; for 1.0 a used frequency must stay below
+    // 819 187 500 Hz (65 535 steps). False for an unknown version.
     bool FitsRecord(uint16_t version) const;
 
     // Fills the 20-byte record in the layout of the version (0x0100 or 0x0200). Normalises

@@ -74,4 +74,6 @@ public:
     // Reads a TABLE_IMAGE_SIZE image. Sets version to the image's word before any check; on
     // failure every other field keeps its value.
     bool ParseSettingsImage(const uint8_t* image);
+
+    bool operator==(const SettingsContext&) const = default;
 };
