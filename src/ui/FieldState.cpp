@@ -1,14 +1,33 @@
 #include "ui/FieldState.h"
 
+#include <QApplication>
 #include <QPalette>
 #include <QWidget>
 
-void ShowState(FieldState state, QWidget* edit) {
+QColor StateColour(FieldState state) {
+    switch (state) {
+    case FieldState::Invalid:
+        return QColor(Qt::red);
+    case FieldState::Warning:
+        return QColor(Qt::yellow);
+    case FieldState::Valid:
+        break;
+    }
+    return QColor();
+}
+
+void ShowState(FieldState state, QWidget* edit, bool evenDisabled) {
     if (!edit)
         return;
-    QPalette pal = edit->palette();
-    QColor colour = edit->palette().color(QPalette::Active, QPalette::Base);
-    (void)state;
-    pal.setColor(QPalette::Base, colour);
+    QPalette pal = QApplication::palette(edit);
+    const QColor colour = StateColour(state);
+    if (colour.isValid()) {
+        pal.setColor(QPalette::Active, QPalette::Base, colour);
+        pal.setColor(QPalette::Inactive, QPalette::Base, colour);
+    }
+    pal.setColor(QPalette::Disabled, QPalette::Base,
+                 evenDisabled && colour.isValid()
+                     ? colour
+                     : pal.color(QPalette::Disabled, QPalette::Button));
     edit->setPalette(pal);
 }

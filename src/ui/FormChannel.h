@@ -12,6 +12,13 @@
 
 class ChannelsContext;
 class SettingsContext;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+class QWheelEvent;
 
 // The modal dialog in which one channel slot of the channel table is edited. It works on a
 // copy of the slot (`work`) and judges every entry against the current frequency-range set
@@ -65,7 +72,71 @@ public:
     static int StepIndex(Qt::KeyboardModifiers mods, int delta, int slot);
     static int StepNumberValue(Qt::KeyboardModifiers mods, int delta, int number);
 
+    // Slot ↔ working copy. Both return false for a slot outside 0..199.
+    bool LoadChannel(int n);
+    bool StoreChannel(int n);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void BuildControls();
+    void FormShow();
+    void UpdateCaption();
+
+    void RefreshFrequencies(bool loaded);
+    void RefreshBands(bool loaded);
+    void RefreshSubtones(bool loaded);
+    void RefreshTones(bool loaded);
+    void RefreshSquelch(bool loaded);
+    void RefreshPower(bool loaded);
+    void RefreshAll();
+    void RefreshFlagBoxes();
+    void UpdateButtons();
+    void RefreshCopyControls();
+    FieldState LinkedTxState() const;
+    void ShowFrequencyStates();
+
+    void SetFrequencyEdit(QLineEdit* edit, int digits, int32_t f);
+    void ClearFrequencyEdit(QLineEdit* edit);
+    void ShowSubtone(QComboBox* type, QComboBox* value, int32_t code, bool valueEnabled);
+    static void FillCtcssList(QComboBox* box);
+    static void FillDcsList(QComboBox* box);
+    void ApplyFlagCaptions();
+
+    void CheckBoxFreqRxClick();
+    void CheckBoxFreqTxClick();
+    void MaskEditFreqRxChange();
+    void MaskEditFreqTxChange();
+    void ButtonFreqEqualClick();
+    void ComboBoxBandRxChange();
+    void ComboBoxBandTxChange();
+    void ButtonBandEqualClick();
+    void ComboBoxSubtoneTypeChange(bool rx);
+    void ComboBoxSubtoneChange(bool rx);
+    void ButtonSubtoneEqualClick();
+    void CheckBoxToneClick(bool rx);
+    void MaskEditToneChange(bool rx);
+    void ButtonToneEqualClick();
+    void ComboBoxSquelchChange();
+    void ComboBoxPowerChange(bool max);
+    void EditChannelNameChange();
+    void EditChannelCopyChange(bool load);
+    void ButtonLoadClick();
+    void ButtonSaveClick();
+    void ButtonNavigateClick(int step);
+    void ButtonEraseClick();
+    void ButtonOkClick();
+
+    bool HandleWheel(QWheelEvent* event);
+    void StepRxFrequency(Qt::KeyboardModifiers mods, int delta);
+    void StepTxFrequency(Qt::KeyboardModifiers mods, int delta);
+    void StepNumber(Qt::KeyboardModifiers mods, int delta);
+    bool HandleShortcut(QKeyEvent* event);
+
     Channel work;
     ChannelsContext* channelTable = nullptr;
     const SettingsContext* settings = nullptr;
@@ -74,6 +145,7 @@ private:
     int loadIndex = -1;
     int saveIndex = -1;
     std::array<int, 4> powerLevels{5, 10, 20, 40};
+    FlagCaptions flagCaptions;
     FieldState rxState = FieldState::Valid;
     FieldState txState = FieldState::Valid;
     FieldState toneRxState = FieldState::Valid;
@@ -85,4 +157,48 @@ private:
     bool subtoneLinked = false;
     bool toneLinked = false;
     int updating = 0;
+    int wheelRemainder = 0;
+    bool shownBefore = false;
+
+    QLineEdit* EditChannelName = nullptr;
+    QComboBox* ComboBoxBandRx = nullptr;
+    QComboBox* ComboBoxBandTx = nullptr;
+    QToolButton* ButtonBandEqual = nullptr;
+    QCheckBox* CheckBoxFreqRx = nullptr;
+    QCheckBox* CheckBoxFreqTx = nullptr;
+    QLineEdit* MaskEditFreqRx = nullptr;
+    QLineEdit* MaskEditFreqTx = nullptr;
+    QToolButton* ButtonFreqEqual = nullptr;
+    QComboBox* ComboBoxSubtoneTypeRx = nullptr;
+    QComboBox* ComboBoxSubtoneTypeTx = nullptr;
+    QComboBox* ComboBoxSubtoneRx = nullptr;
+    QComboBox* ComboBoxSubtoneTx = nullptr;
+    QToolButton* ButtonSubtoneEqual = nullptr;
+    QCheckBox* CheckBoxToneRx = nullptr;
+    QCheckBox* CheckBoxToneTx = nullptr;
+    QLineEdit* MaskEditToneRx = nullptr;
+    QLineEdit* MaskEditToneTx = nullptr;
+    QToolButton* ButtonToneEqual = nullptr;
+    QComboBox* ComboBoxSquelch = nullptr;
+    QWidget* NoteSquelch = nullptr;
+    QComboBox* ComboBoxPowerMin = nullptr;
+    QComboBox* ComboBoxPowerMax = nullptr;
+    QWidget* NotePower = nullptr;
+    QCheckBox* CheckBoxActive = nullptr;
+    QCheckBox* CheckBoxScan = nullptr;
+    QCheckBox* CheckBoxScrambler = nullptr;
+    QCheckBox* CheckBoxTxLimit = nullptr;
+    QCheckBox* CheckBoxTxBusy = nullptr;
+    std::array<QCheckBox*, 8> CheckBoxFlag{};
+    QPushButton* ButtonPrev = nullptr;
+    QPushButton* ButtonNext = nullptr;
+    QPushButton* ButtonErase = nullptr;
+    QPushButton* ButtonLoad = nullptr;
+    QPushButton* ButtonSave = nullptr;
+    QLineEdit* EditChannelLoad = nullptr;
+    QLineEdit* EditChannelSave = nullptr;
+    QPushButton* ButtonOk = nullptr;
+    QPushButton* ButtonCancel = nullptr;
+    QLabel* ImageWarning = nullptr;
+    QLineEdit* EditWarning = nullptr;
 };
