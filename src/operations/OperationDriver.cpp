@@ -73,6 +73,7 @@ void OperationDriver::Start(int32_t mode_) {
     link_error_ = 0;
     open_error_.clear();
     second_table_ = false;
+    tables_listed_ = false;
     finished_reported_ = false;
     log.enabled = true;
     log.ClearLog();
@@ -341,7 +342,7 @@ bool OperationDriver::StepStartRead() {
     job.buffer = Buf(BUFFER_SETTINGS);
     worker_->AddJob(&job);
 
-    worker_->StartJobs();
+    tables_listed_ = worker_->StartJobs();
     state = STATE_READING;
     return false;
 }
@@ -465,7 +466,7 @@ bool OperationDriver::StepStartWrite() {
     job.buffer = Buf(BUFFER_SETTINGS);
     worker_->AddJob(&job);
 
-    worker_->StartJobs();
+    tables_listed_ = worker_->StartJobs();
     state = STATE_WRITING;
     return false;
 }

@@ -104,6 +104,8 @@ public:
     const uint8_t* Buffer(int index) const { return buffers_[index].data(); }
     // The read or write list held the channel table 100-199.
     bool SecondTable() const { return second_table_; }
+    // The read or write list was handed to the worker (for a write: every image was built).
+    bool TablesListed() const { return tables_listed_; }
 
     // Members the host may read, and set before Start.
     int32_t port_number = 0; // COM port; 0 = none chosen
@@ -155,6 +157,7 @@ private:
     OperationOutcome outcome_ = OperationOutcome::NotRun;
     int link_error_ = 0;
     bool second_table_ = false;
+    bool tables_listed_ = false;
     std::string open_error_;
     bool finished_reported_ = true;
     bool running_ = false;    // RunStateMachine is on the stack

@@ -1,0 +1,114 @@
+#include "cli/CliHelp.h"
+
+namespace {
+
+const char* const OVERVIEW = R"(Usage: zorvex-cli COMMAND [OPTIONS]
+
+Programs the mobile VHF radio on a serial port, with the same steps as the desktop program.
+
+Commands:
+  ports                                   list the serial ports
+  info  (--port N | --device PATH)        identify the radio and print its information
+  read  (--port N | --device PATH) -o FILE.xml [--images DIR]
+                                          read the radio into a configuration file
+  write (--port N | --device PATH) FILE.xml [--images DIR]
+                                          write a configuration file into the radio
+  export FILE.xml OUT.xlsx                export the channel list to a spreadsheet
+  image build FILE.xml DIR [versions]     build the radio's table images from a configuration
+  image parse DIR FILE.xml                make a configuration from table images
+
+Options of the radio commands:
+  --port N          COM port number 1..255 (see 'ports')
+  --device PATH     serial device path instead of a port number
+  --simulate        use a built-in simulated radio instead of a serial port
+  --sim-state FILE  with --simulate: the simulated radio's memory, kept between runs
+  --second-type     also accept the alternative programmer identifier
+
+Exit status: 0 success; 1 the operation failed (port not opened, link error, a table that
+failed to parse, a refused write); 2 usage error; 3 a file could not be read or written.
+
+'zorvex-cli COMMAND --help' describes one command.
+)";
+
+const char* const PORTS = R"(Usage: zorvex-cli ports
+
+Lists the serial ports, one per line: COM<n>, a tab, the device.
+)";
+
+const char* const INFO =
+    R"(Usage: zorvex-cli info (--port N | --device PATH | --simulate) [--second-type]
+
+Opens the port, fetches the radio's information blocks and closes the port. Prints the
+log lines of the operation, then the radio's information report.
+)";
+
+const char* const READ =
+    R"(Usage: zorvex-cli read (--port N | --device PATH | --simulate) -o FILE.xml
+                      [--images DIR] [--second-type]
+
+Reads both channel tables (the second one when the radio has it) and the settings into a
+new configuration, makes the radio's frequency-range set current (adding it to the range
+list when it is new) and saves the configuration file FILE.xml. The flag captions are the
+ones the channel editor gives for the radio's options.
+
+  --images DIR   also keep the table images exactly as read: channels-0-99.bin,
+                 channels-100-199.bin (when the radio has that table) and settings.bin,
+                 2048 bytes each. They are kept even when a table fails to parse.
+
+Nothing is saved when the read fails.
+)";
+
+const char* const WRITE =
+    R"(Usage: zorvex-cli write (--port N | --device PATH | --simulate) FILE.xml
+                       [--images DIR] [--second-type]
+
+Opens the configuration file as the desktop program does (its range set is added to the
+range list and made current; channels outside it are removed, with a warning on stderr),
+then writes the channel tables and the settings into the radio. The write is refused when
+the radio's frequency ranges differ from the configuration's, when the radio requires
+another programmer, or when a table image cannot be built.
+
+  --images DIR   keep the images that were sent (same names as for read)
+)";
+
+const char* const EXPORT = R"(Usage: zorvex-cli export FILE.xml OUT.xlsx
+
+Opens the configuration file and exports its channel list as a spreadsheet.
+)";
+
+const char* const IMAGE = R"(Usage: zorvex-cli image build FILE.xml DIR [--channels-version 1.0|2.0]
+                              [--channels2-version 0|1.0|2.0]
+                              [--settings-version 1.0|1.1|1.2|1.3]
+       zorvex-cli image parse DIR FILE.xml
+
+build: builds the radio's table images from a configuration file into DIR:
+  channels-0-99.bin, channels-100-199.bin (not with --channels2-version 0) and
+  settings.bin, 2048 bytes each. Defaults: channels 2.0, channels 100-199 the same as
+  channels 0-99, settings 1.3. Nothing is written when an image cannot be built.
+parse: reads those images from DIR (channels-100-199.bin only when present) into a new
+  configuration and saves it as FILE.xml, with the current range set of the range list.
+)";
+
+} // namespace
+
+std::string CliHelpText(const std::string& command, const std::string&) {
+    if (command == "ports") {
+        return PORTS;
+    }
+    if (command == "info") {
+        return INFO;
+    }
+    if (command == "read") {
+        return READ;
+    }
+    if (command == "write") {
+        return WRITE;
+    }
+    if (command == "export") {
+        return EXPORT;
+    }
+    if (command == "image") {
+        return IMAGE;
+    }
+    return OVERVIEW;
+}

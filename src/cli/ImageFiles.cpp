@@ -1,0 +1,29 @@
+#include "cli/ImageFiles.h"
+
+#include <string_view>
+#include <system_error>
+
+#include "files/AtomicFile.h"
+#include "files/FileError.h"
+
+void WriteImageFile(const std::filesystem::path& dir, const char* name, const uint8_t* image) {
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    if (ec) {
+        throw FileError("cannot create directory " + dir.string() + ": " + ec.message());
+    }
+    WriteFileAtomically(dir / name, std::string_view(reinterpret_cast<const char*>(image), 2048));
+}
+
+void ReadImageFile(const std::filesystem::path& dir, const char* name, ImageBuffer& image) {
+    const std::filesystem::path path = dir / name;
+    const std::string bytes = ReadFileBytes(path);
+    if (bytes.size() < 12 || bytes.size() > image.size()) {
+        throw FileError(path.string() + ": " + std::to_string(bytes.size()) +
+                        " bytes is not a table image (12 to 2048 bytes)");
+    }
+    image.fill(0xFF);
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        image[i] = static_cast<uint8_t>(bytes[i]);
+    }
+}

@@ -1,0 +1,36 @@
+#include <csignal>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "cli/CliMain.h"
+
+namespace {
+
+std::atomic<bool> interrupted{false};
+
+extern "C" void OnInterrupt(int) {
+    interrupted.store(true);
+}
+
+std::filesystem::path ExecutableDir(const char* argv0) {
+    std::error_code ec;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) {
+        self = std::filesystem::absolute(argv0, ec);
+    }
+    return self.parent_path();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    CliContext context{std::cout, std::cerr, ExecutableDir(argv[0]), isatty(STDERR_FILENO) == 1,
+                       &interrupted};
+    return RunCli(args, context);
+}
