@@ -9,8 +9,10 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -129,6 +131,8 @@ private:
     bool started_ = false;
     std::atomic<bool> terminate_{false};
     std::atomic<bool> running_{false}; // thread body has not returned
+    std::mutex wakeMutex_;
+    std::condition_variable wake_; // ends the idle wait early on StartJobs and ClosePort
 
     TransferJob jobs_[MAX_JOBS];
     uint32_t jobCount_ = 0;

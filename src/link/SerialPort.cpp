@@ -1,29 +1,359 @@
 #include "link/SerialPort.h"
+
+#include <cerrno>
+#include <cstring>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <grp.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+#endif
+
+#ifdef _WIN32
+
+static_assert(sizeof(DCB) <= 128, "DCB storage too small");
+
+namespace {
+DCB& Dcb(unsigned char* storage) {
+    return *reinterpret_cast<DCB*>(storage);
+}
+
+std::string WinErrorText(DWORD code) {
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return "the port does not exist (is the adapter plugged in?)";
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+        return "the port is in use by another program";
+    default:
+        return "system error " + std::to_string(code);
+    }
+}
+} // namespace
+
+SerialPort::SerialPort() {
+    std::memset(dcb_, 0, sizeof dcb_);
+}
+SerialPort::~SerialPort() {
+    Close();
+}
+
+bool SerialPort::IsOpen() const {
+    return handle_ != nullptr;
+}
+
+bool SerialPort::Open(const std::string& device, uint32_t baud) {
+    lastOpenError_.clear();
+    if (IsOpen()) {
+        lastOpenError_ = "the port object is already open";
+        return false;
+    }
+    HANDLE h = CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_NO_BUFFERING, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        lastOpenError_ = device + ": " + WinErrorText(GetLastError());
+        return false;
+    }
+    DCB& dcb = Dcb(dcb_);
+    std::memset(&dcb, 0, sizeof dcb);
+    dcb.DCBlength = sizeof dcb;
+    COMMTIMEOUTS timeouts{};
+    if (!GetCommState(h, &dcb) || !GetCommTimeouts(h, &timeouts)) {
+        lastOpenError_ = device + ": cannot read the port state: " + WinErrorText(GetLastError());
+        CloseHandle(h);
+        return false;
+    }
+    timeouts.ReadIntervalTimeout = MAXDWORD;
+    timeouts.ReadTotalTimeoutMultiplier = 0;
+    timeouts.ReadTotalTimeoutConstant = 0;
+    timeouts.WriteTotalTimeoutMultiplier = 0;
+    timeouts.WriteTotalTimeoutConstant = 0;
+    dcb.BaudRate = baud;
+    dcb.ByteSize = 8;
+    dcb.Parity = NOPARITY;
+    dcb.fOutxCtsFlow = FALSE;
+    dcb.fOutxDsrFlow = FALSE;
+    dcb.fOutX = FALSE;
+    dcb.fInX = FALSE;
+    dcb.fDtrControl = DTR_CONTROL_ENABLE;
+    dcb.fRtsControl = RTS_CONTROL_ENABLE;
+    if (!SetCommTimeouts(h, &timeouts) || !SetCommState(h, &dcb)) {
+        lastOpenError_ = device + ": cannot configure the port: " + WinErrorText(GetLastError());
+        CloseHandle(h);
+        return false;
+    }
+    handle_ = h;
+    speed_ = baud;
+    device_ = device;
+    return true;
+}
+
+void SerialPort::Close() {
+    if (handle_) {
+        CloseHandle(static_cast<HANDLE>(handle_));
+        handle_ = nullptr;
+    }
+    speed_ = 0;
+    device_.clear();
+}
+
+bool SerialPort::ApplySpeed(uint32_t baud) {
+    if (!handle_)
+        return false;
+    DCB& dcb = Dcb(dcb_);
+    dcb.BaudRate = baud;
+    if (!SetCommState(static_cast<HANDLE>(handle_), &dcb))
+        return false;
+    speed_ = baud;
+    return true;
+}
+
+long SerialPort::Read(uint8_t* buffer, size_t cap) {
+    if (!handle_)
+        return -1;
+    DWORD got = 0;
+    if (!ReadFile(static_cast<HANDLE>(handle_), buffer, static_cast<DWORD>(cap), &got, nullptr))
+        return -1;
+    return static_cast<long>(got);
+}
+
+bool SerialPort::WaitReadable(int timeoutMs) {
+    // Synchronous handles cannot be waited on here: sleep the pause, then read.
+    Sleep(static_cast<DWORD>(timeoutMs));
+    return true;
+}
+
+long SerialPort::Write(const uint8_t* data, size_t n) {
+    if (!handle_)
+        return -1;
+    DWORD put = 0;
+    if (!WriteFile(static_cast<HANDLE>(handle_), data, static_cast<DWORD>(n), &put, nullptr))
+        return -1;
+    return static_cast<long>(put);
+}
+
+#else // POSIX
+
+namespace {
+
+speed_t SpeedConstant(uint32_t baud) {
+    switch (baud) {
+    case 1200:
+        return B1200;
+    case 2400:
+        return B2400;
+    case 4800:
+        return B4800;
+    case 9600:
+        return B9600;
+    case 19200:
+        return B19200;
+    case 38400:
+        return B38400;
+    case 57600:
+        return B57600;
+    case 115200:
+        return B115200;
+    case 230400:
+        return B230400;
+    default:
+        return 0;
+    }
+}
+
+bool ModemLinesUnsupported(int err) {
+    return err == ENOTTY || err == EINVAL;
+}
+
+std::string PermissionHint(const std::string& device) {
+    std::string hint = "no permission to open " + device;
+    struct stat st {};
+    if (::stat(device.c_str(), &st) == 0) {
+        if (const group* g = ::getgrgid(st.st_gid)) {
+            hint += "; the device belongs to group '" + std::string(g->gr_name) +
+                    "': add the user to it (sudo usermod -aG " + g->gr_name +
+                    " $USER) and log in again";
+            return hint;
+        }
+    }
+    return hint + "; on most systems the user must be a member of the 'dialout' group";
+}
+
+std::string OpenErrorText(const std::string& device, int err) {
+    switch (err) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return device + ": the port does not exist (is the adapter plugged in?)";
+    case EACCES:
+    case EPERM:
+        return PermissionHint(device);
+    case EBUSY:
+        return device + ": the port is in use by another program";
+    default:
+        return device + ": " + std::strerror(err);
+    }
+}
+
+} // namespace
+
 SerialPort::SerialPort() = default;
 SerialPort::~SerialPort() {
     Close();
 }
-bool SerialPort::Open(const std::string& device, uint32_t) {
-    device_ = device;
-    lastOpenError_ = "not implemented";
-    return false;
-}
-void SerialPort::Close() {}
+
 bool SerialPort::IsOpen() const {
-    return false;
+    return fd_ >= 0;
 }
+
+bool SerialPort::Open(const std::string& device, uint32_t baud) {
+    lastOpenError_.clear();
+    if (IsOpen()) {
+        lastOpenError_ = "the port object is already open";
+        return false;
+    }
+    if (device.empty()) {
+        lastOpenError_ = "no device stands behind this port number";
+        return false;
+    }
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        lastOpenError_ = OpenErrorText(device, errno);
+        return false;
+    }
+    auto fail = [&](const char* what) {
+        lastOpenError_ = device + ": " + what + ": " + std::strerror(errno);
+        ::close(fd);
+        return false;
+    };
+    if (!::isatty(fd)) {
+        errno = ENOTTY;
+        return fail("not a serial device");
+    }
+    if (::ioctl(fd, TIOCEXCL) != 0)
+        return fail("cannot take the port for exclusive use");
+    termios tio{};
+    if (::tcgetattr(fd, &tio) != 0)
+        return fail("cannot read the port state");
+    const speed_t sp = SpeedConstant(baud);
+    if (sp == 0) {
+        errno = EINVAL;
+        return fail("unsupported speed");
+    }
+    ::cfmakeraw(&tio);
+    tio.c_cflag &= ~(PARENB | CSIZE | CRTSCTS);
+    tio.c_cflag |= CS8 | CREAD | CLOCAL;
+    tio.c_iflag &= ~(IXON | IXOFF | IXANY);
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    ::cfsetispeed(&tio, sp);
+    ::cfsetospeed(&tio, sp);
+    if (::tcsetattr(fd, TCSANOW, &tio) != 0)
+        return fail("cannot configure the port");
+    int lines = TIOCM_DTR | TIOCM_RTS;
+    if (::ioctl(fd, TIOCMBIS, &lines) != 0 && !ModemLinesUnsupported(errno))
+        return fail("cannot raise DTR and RTS");
+    fd_ = fd;
+    speed_ = baud;
+    device_ = device;
+    return true;
+}
+
+void SerialPort::Close() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    speed_ = 0;
+    device_.clear();
+}
+
+bool SerialPort::ApplySpeed(uint32_t baud) {
+    if (fd_ < 0)
+        return false;
+    const speed_t sp = SpeedConstant(baud);
+    termios tio{};
+    if (sp == 0 || ::tcgetattr(fd_, &tio) != 0)
+        return false;
+    ::cfsetispeed(&tio, sp);
+    ::cfsetospeed(&tio, sp);
+    if (::tcsetattr(fd_, TCSANOW, &tio) != 0)
+        return false;
+    speed_ = baud;
+    return true;
+}
+
+long SerialPort::Read(uint8_t* buffer, size_t cap) {
+    if (fd_ < 0)
+        return -1;
+    for (;;) {
+        const ssize_t n = ::read(fd_, buffer, cap);
+        if (n >= 0)
+            return static_cast<long>(n);
+        if (errno == EINTR)
+            continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK)
+            return 0;
+        // The far end of a pseudo-terminal has gone: nothing arrives.
+        if (errno == EIO)
+            return 0;
+        return -1;
+    }
+}
+
+bool SerialPort::WaitReadable(int timeoutMs) {
+    if (fd_ < 0)
+        return false;
+    pollfd p{fd_, POLLIN, 0};
+    for (;;) {
+        const int r = ::poll(&p, 1, timeoutMs);
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0)
+            return false;
+        if (p.revents & POLLIN)
+            return true;
+        // Hang-up or error without data: wait out the pause so the caller does not spin.
+        if (p.revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            ::poll(nullptr, 0, timeoutMs);
+            return false;
+        }
+        return false;
+    }
+}
+
+long SerialPort::Write(const uint8_t* data, size_t n) {
+    if (fd_ < 0)
+        return -1;
+    size_t done = 0;
+    while (done < n) {
+        const ssize_t w = ::write(fd_, data + done, n - done);
+        if (w > 0) {
+            done += static_cast<size_t>(w);
+            continue;
+        }
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            pollfd p{fd_, POLLOUT, 0};
+            if (::poll(&p, 1, 1000) <= 0)
+                break;
+            continue;
+        }
+        break;
+    }
+    return done == 0 && n > 0 ? -1 : static_cast<long>(done);
+}
+
+#endif
+
 bool SerialPort::SetSpeed(uint32_t baud) {
     return ApplySpeed(baud);
-}
-bool SerialPort::ApplySpeed(uint32_t) {
-    return false;
-}
-long SerialPort::Read(uint8_t*, size_t) {
-    return -1;
-}
-bool SerialPort::WaitReadable(int) {
-    return false;
-}
-long SerialPort::Write(const uint8_t*, size_t) {
-    return -1;
 }

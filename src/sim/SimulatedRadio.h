@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "link/Framing.h"
 #include "sim/RadioIdentity.h"
 
 // Misbehaviour, applied to the replies the radio sends. Counters count down once per
@@ -94,7 +95,10 @@ public:
 
 private:
     bool AnswerLocked(const uint8_t* request, size_t length, std::vector<uint8_t>& reply);
-    void ErrorReply(uint8_t radioCode, std::vector<uint8_t>& reply) const;
+    bool AnswerWrite(const uint8_t* request, size_t length, std::vector<uint8_t>& reply);
+    Image* TableLocked(int number);
+    bool FaultApplies(uint8_t command) const;
+    void HandleFrameLocked(std::vector<Write>& out);
 
     mutable std::mutex mutex_;
     RadioIdentity identity_;
@@ -108,13 +112,16 @@ private:
     int pendingTable_ = -1;
     uint32_t pendingNext_ = 0; // next piece expected
     // Receiver of the request stream.
-    std::vector<uint8_t> body_;
-    bool inFrame_ = false;
+    FrameCollector collector_;
+    uint8_t packet_[MAX_PACKET];
+    unsigned noiseSeed_ = 1;
 };
 
 // A valid empty channel-table image (100 empty channels) of the given version.
 SimulatedRadio::Image EmptyChannelImage(uint16_t version);
 // A valid settings image of the given version (0x0100..0x0103) holding default settings.
 SimulatedRadio::Image DefaultSettingsImage(uint16_t version);
+// Writes the checksum and its guard word into an image (offsets 4 and 8).
+void SealTableImage(SimulatedRadio::Image& image);
 // Checksum of table images (CRC-32, polynomial 0x04C11DB7, words taken byte-reversed).
 uint32_t TableImageCrc(const uint8_t* image, size_t position, size_t count);
