@@ -24,8 +24,10 @@ void SaveConfigFile(const std::filesystem::path& path, ChannelsContext& channels
     if (const FreqRange* current = channels.ranges.current()) {
         SaveToXml(*current, root);
     } else {
-        // No current set: an empty element, which reads back as the default set.
-        XmlAddChild(root, "FreqRange");
+        // No current set: the default set, which is also what the file would be read with.
+        FreqRange fallback;
+        fallback.SetDefault();
+        SaveToXml(fallback, root);
     }
 
     // Work on a copy so the table is normalised only once the file is written.

@@ -26,7 +26,8 @@ struct ConfigOpenResult {
     std::string rangeText;
 };
 
-// Writes the configuration (current range set, used channels, settings, captions) to path.
+// Writes the configuration (current range set - the default set when there is none - used
+// channels, settings, captions) to path.
 // Normalises the channels' power levels. The file is replaced atomically: on any failure the
 // old file stays as it was and FileError is thrown.
 void SaveConfigFile(const std::filesystem::path& path, ChannelsContext& channels,

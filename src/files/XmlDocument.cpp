@@ -70,6 +70,9 @@ XmlDocument XmlDocument::Parse(std::string_view bytes) {
     if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
         throw FileError("document too large");
     }
+    if (bytes.empty()) {
+        throw FileError("the document is empty");
+    }
     xmlDocPtr doc = nullptr;
     std::string message;
     {
