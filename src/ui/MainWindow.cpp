@@ -1,6 +1,702 @@
 #include "ui/MainWindow.h"
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QShowEvent>
+#include <QStyle>
+#include <QStyleOption>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+#include <exception>
+#include <filesystem>
+
+#include "files/ChannelExport.h"
+#include "files/ConfigFile.h"
+#include "files/RangeListFile.h"
+#include "model/Cp1251.h"
+#include "ui/About.h"
+#include "ui/ChannelGrid.h"
+#include "ui/FormChannel.h"
+#include "ui/FormCom.h"
+#include "ui/FormFreqRange.h"
+#include "ui/FormProgress.h"
+#include "ui/Icons.h"
+#include "ui/SettingsPages.h"
+#include "ui/WaveNet.h"
+
+namespace {
+
+const char* const kMainCaption = "Программатор каналов и настроек мобильных радиостанций";
+
+QString FromCp1251(const std::string& text) {
+    return QString::fromStdString(Cp1251ToUtf8(text));
+}
+
+// "caption|pattern" as the Qt file dialog wants it: "caption".
+QString QtFilter(const char* filter) {
+    const QString text = QString::fromUtf8(filter);
+    const int bar = text.indexOf(QLatin1Char('|'));
+    return bar < 0 ? text : text.left(bar);
+}
+
+std::filesystem::path FsPath(const QString& name) {
+    const QByteArray utf8 = name.toUtf8();
+    return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.constData()),
+                                               static_cast<size_t>(utf8.size())));
+}
+
+// The radio's report, CR LF separated, as plain text lines.
+QString ReportText(const std::string& report) {
+    QString text = FromCp1251(report);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- StatusPanelBar
+
+StatusPanelBar::StatusPanelBar(QWidget* parent) : QStatusBar(parent) {
+    setObjectName(QStringLiteral("StatusBar"));
+    setSizeGripEnabled(false);
+    const QFontMetrics fm = fontMetrics();
+    widths_ = {std::max(50, fm.horizontalAdvance(QStringLiteral("COM255")) + 12), 600,
+               std::max(50, fm.height() * 2)};
+    setMinimumHeight(fm.height() + 8);
+}
+
+void StatusPanelBar::SetPanelText(int panel, const QString& text) {
+    if (panel < 0 || panel >= PanelCount)
+        return;
+    texts_[static_cast<size_t>(panel)] = text;
+    update();
+}
+
+QString StatusPanelBar::PanelText(int panel) const {
+    if (panel < 0 || panel >= PanelCount)
+        return QString();
+    return texts_[static_cast<size_t>(panel)];
+}
+
+int StatusPanelBar::PanelAt(int x) const {
+    int right = 0;
+    for (int panel = 0; panel < PanelCount; ++panel) {
+        right += widths_[static_cast<size_t>(panel)];
+        if (right > x)
+            return panel;
+    }
+    return -1;
+}
+
+void StatusPanelBar::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), palette().color(QPalette::Window));
+    int left = 0;
+    for (int panel = 0; panel < PanelCount; ++panel) {
+        const int width = widths_[static_cast<size_t>(panel)];
+        const QRect box(left, 1, width - 2, height() - 2);
+        QStyleOptionFrame frame;
+        frame.initFrom(this);
+        frame.rect = box;
+        frame.lineWidth = 1;
+        frame.state |= QStyle::State_Sunken;
+        style()->drawPrimitive(QStyle::PE_FrameStatusBarItem, &frame, &p, this);
+        p.setPen(palette().color(QPalette::WindowText));
+        p.drawText(box.adjusted(4, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
+                   texts_[static_cast<size_t>(panel)]);
+        left += width;
+    }
+}
+
+void StatusPanelBar::mousePressEvent(QMouseEvent* event) {
+    emit pressedAt(event->position().toPoint().x());
+    event->accept();
+}
+
+// ---------------------------------------------------------------- TForm1
+
+QString TForm1::ApplicationTitle() {
+    return QStringLiteral("Программатор радиостанции \"ЗЕВРАН 5Т-17ЛМ\"");
+}
+
+TForm1::TForm1(QWidget* parent)
+    : QMainWindow(parent), rangeList_(std::make_unique<RangeListSession>(
+                               channels.ranges, FsPath(QCoreApplication::applicationDirPath()))) {
+    Build();
+}
+
+TForm1::TForm1(const RangeListLocation& rangeList, QWidget* parent)
+    : QMainWindow(parent),
+      rangeList_(std::make_unique<RangeListSession>(channels.ranges, rangeList)) {
+    Build();
+}
+
+TForm1::~TForm1() {
+    qApp->removeEventFilter(this);
+    // The windows and pages work on the model: let them go before it does.
+    delete FormFreqRange;
+    delete FormProgress;
+    delete FormComPort;
+    delete FormAbout;
+    delete FormChan;
+    delete Pages;
+    delete takeCentralWidget();
+    waveNet_.reset();
+    rangeList_.reset(); // writes the range list when it changed
+}
+
+void TForm1::Build() {
+    AcceptSecondType = false;
+    modalBusy = false;
+    waveNet_ = std::make_unique<WaveNetHandOver>();
+
+    QFont font(QStringLiteral("Tahoma"), 8);
+    font.setStyleHint(QFont::SansSerif);
+    setFont(font);
+
+    CreateActions();
+    CreateMenusAndToolBar();
+    CreatePages();
+    StatusBar = new StatusPanelBar(this);
+    setStatusBar(StatusBar);
+    connect(StatusBar, &StatusPanelBar::pressedAt, this, &TForm1::StatusBarMouseDown);
+
     resize(1020, 562);
-    setWindowTitle(QStringLiteral("Программатор каналов и настроек мобильных радиостанций"));
+    setMinimumSize(1020, 562);
+    setWindowTitle(QString::fromUtf8(kMainCaption));
+    setWindowIcon(IconByName(QStringLiteral("app")));
+
+    CreateWindows();
+    qApp->installEventFilter(this);
+}
+
+void TForm1::CreateActions() {
+    struct Spec {
+        QAction** action;
+        const char* name;
+        const char* caption;
+        const char* menuText; // null: the caption
+        const char* icon;     // null: none
+        QKeySequence shortcut;
+        void (TForm1::*handler)();
+    };
+    const Spec specs[] = {
+        {&FileCreate, "FileCreate", "Создать", nullptr, "file_new",
+         QKeySequence(Qt::CTRL | Qt::Key_N), &TForm1::FileCreateExecute},
+        {&FileOpen1, "FileOpen1", "Открыть", nullptr, "file_open",
+         QKeySequence(Qt::CTRL | Qt::Key_O), &TForm1::FileOpen1Execute},
+        {&FileSaveAs1, "FileSaveAs1", "Сохранить как", "Сохранить как ...", "file_save",
+         QKeySequence(Qt::CTRL | Qt::Key_S), &TForm1::FileSaveAs1Execute},
+        {&FileSaveAs2, "FileSaveAs2", "Экспорт в Excel", "Экспорт в &Excel", "file_export",
+         QKeySequence(Qt::CTRL | Qt::Key_E), &TForm1::FileSaveAs2Execute},
+        {&ActionGetInfo, "ActionGetInfo", "Информация", nullptr, "radio_info",
+         QKeySequence(Qt::CTRL | Qt::Key_I), &TForm1::ActionGetInfoExecute},
+        {&ActionRead, "ActionRead", "Прочитать из радиостанции", "Прочитать", "radio_read",
+         QKeySequence(Qt::CTRL | Qt::Key_R), &TForm1::ActionReadExecute},
+        {&ActionWrite, "ActionWrite", "Записать в радиостанцию", "Записать", "radio_write",
+         QKeySequence(Qt::CTRL | Qt::Key_W), &TForm1::ActionWriteExecute},
+        {&ActionComPort, "ActionComPort", "Выбрать COM порт", "Выбрать &COM порт", "com_port",
+         QKeySequence(Qt::CTRL | Qt::Key_C), &TForm1::ActionComPortExecute},
+        {&ActionSelectFreqRange, "ActionSelectFreqRange", "Выбрать диапазон частот", nullptr,
+         "freq_range", QKeySequence(Qt::CTRL | Qt::Key_F), &TForm1::ActionSelectFreqRangeExecute},
+        // Ctrl+N belongs to "Создать"; the hand-over gets no shortcut of its own, so no stray
+        // key press switches the radio's link speed.
+        {&ActionWaveNet, "ActionWaveNet", "Программатор волновой сети", nullptr, "wavenet",
+         QKeySequence(), &TForm1::ActionWaveNetExecute},
+        {&ActionAbout, "ActionAbout", "О программе", nullptr, nullptr, QKeySequence(Qt::Key_F1),
+         &TForm1::ActionAboutExecute},
+        {&ActionEditChannel, "ActionEditChannel", "", nullptr, nullptr, QKeySequence(),
+         &TForm1::ActionEditChannelExecute},
+        {&ActionSecondType, "ActionSecondType", "", nullptr, nullptr,
+         QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_A), &TForm1::ActionSecondTypeExecute},
+    };
+    for (const Spec& spec : specs) {
+        auto* action = new QAction(this);
+        action->setObjectName(QLatin1String(spec.name));
+        const QString caption = QString::fromUtf8(spec.caption);
+        // text() is what the menu shows; iconText() and the tool tip carry the caption.
+        action->setText(spec.menuText ? QString::fromUtf8(spec.menuText) : caption);
+        action->setIconText(caption);
+        action->setToolTip(caption);
+        if (spec.icon)
+            action->setIcon(IconByName(QLatin1String(spec.icon)));
+        if (!spec.shortcut.isEmpty())
+            action->setShortcut(spec.shortcut);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, spec.handler);
+        addAction(action); // shortcuts work without a menu entry too
+        *spec.action = action;
+    }
+}
+
+void TForm1::CreateMenusAndToolBar() {
+    MainMenu = new QMenuBar;
+    MainMenu->setObjectName(QStringLiteral("MainMenu"));
+    QMenu* file = MainMenu->addMenu(QStringLiteral("Файл"));
+    file->addAction(FileCreate);
+    file->addAction(FileOpen1);
+    file->addAction(FileSaveAs1);
+    file->addAction(FileSaveAs2);
+    QMenu* radio = MainMenu->addMenu(QStringLiteral("Радиостанция"));
+    radio->addAction(ActionGetInfo);
+    radio->addAction(ActionRead);
+    radio->addAction(ActionWrite);
+    QMenu* setup = MainMenu->addMenu(QStringLiteral("Установки"));
+    setup->addAction(ActionComPort);
+    setup->addAction(ActionSelectFreqRange);
+    setup->addAction(ActionWaveNet);
+    MainMenu->addAction(ActionAbout);
+
+    ToolBar = new QToolBar;
+    ToolBar->setObjectName(QStringLiteral("ToolBar"));
+    ToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    ToolBar->setIconSize(QSize(20, 20));
+    ToolBar->setMovable(false);
+    ToolBar->setFloatable(false);
+    ToolBar->addAction(FileCreate);
+    ToolBar->addAction(FileOpen1);
+    ToolBar->addAction(FileSaveAs1);
+    ToolBar->addSeparator();
+    ToolBar->addAction(ActionGetInfo);
+    ToolBar->addAction(ActionRead);
+    ToolBar->addAction(ActionWrite);
+
+    // One strip: the menu bar on the left, the tool bar beside it.
+    auto* strip = new QWidget;
+    auto* layout = new QHBoxLayout(strip);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(MainMenu, 0, Qt::AlignVCenter);
+    layout->addWidget(ToolBar, 0, Qt::AlignVCenter);
+    layout->addStretch(1);
+    setMenuWidget(strip);
+}
+
+void TForm1::CreatePages() {
+    PageControl = new QTabWidget;
+    PageControl->setObjectName(QStringLiteral("PageControl"));
+
+    TabSheetChannels = new QWidget;
+    TabSheetChannels->setObjectName(QStringLiteral("TabSheetChannels"));
+    DrawGridChannels = new ChannelGrid(channels, painter, TabSheetChannels);
+    DrawGridChannels->setObjectName(QStringLiteral("DrawGridChannels"));
+    auto* channelsLayout = new QVBoxLayout(TabSheetChannels);
+    channelsLayout->setContentsMargins(0, 0, 0, 0);
+    channelsLayout->addWidget(DrawGridChannels);
+    connect(DrawGridChannels, &ChannelGrid::editChannelRequested, ActionEditChannel,
+            &QAction::trigger);
+
+    Pages = new SettingsPages(settings, info, painter, this);
+    TabSheetSettings = new QWidget;
+    TabSheetSettings->setObjectName(QStringLiteral("TabSheetSettings"));
+    auto* settingsLayout = new QVBoxLayout(TabSheetSettings);
+    settingsLayout->setContentsMargins(0, 0, 0, 0);
+    settingsLayout->addWidget(Pages->Page1());
+    TabSheetSettings2 = new QWidget;
+    TabSheetSettings2->setObjectName(QStringLiteral("TabSheetSettings2"));
+    auto* settings2Layout = new QVBoxLayout(TabSheetSettings2);
+    settings2Layout->setContentsMargins(0, 0, 0, 0);
+    settings2Layout->addWidget(Pages->Page2());
+    connect(Pages, &SettingsPages::page2VisibilityChanged, this,
+            [this](bool visible) { SetPageVisible(TabSheetSettings2, visible); });
+    connect(Pages, &SettingsPages::commonValuesChanged, this,
+            [this] { DrawGridChannels->update(); });
+
+    TabSheetInfo = new QWidget;
+    TabSheetInfo->setObjectName(QStringLiteral("TabSheetInfo"));
+    MemoInfo = new QPlainTextEdit(TabSheetInfo);
+    MemoInfo->setObjectName(QStringLiteral("MemoInfo"));
+    MemoInfo->setReadOnly(true);
+    MemoInfo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    MemoInfo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    MemoInfo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QFont mono(QStringLiteral("Lucida Console"), 10);
+    mono.setStyleHint(QFont::Monospace);
+    MemoInfo->setFont(mono);
+    auto* infoLayout = new QVBoxLayout(TabSheetInfo);
+    infoLayout->setContentsMargins(0, 0, 0, 0);
+    infoLayout->addWidget(MemoInfo);
+
+    PageControl->addTab(TabSheetChannels, QStringLiteral("Каналы"));
+    PageControl->addTab(TabSheetSettings, QStringLiteral("Настройки"));
+    PageControl->addTab(TabSheetSettings2, QStringLiteral("Настройки 2"));
+    PageControl->addTab(TabSheetInfo, QStringLiteral("Информация о радиостанции"));
+    setCentralWidget(PageControl);
+    SetPageVisible(TabSheetSettings2, false);
+    SetPageVisible(TabSheetInfo, false);
+
+    connect(PageControl, &QTabWidget::currentChanged, this, [this](int index) {
+        if (PageControl->widget(index) == TabSheetSettings)
+            RefreshSettings();
+    });
+}
+
+void TForm1::CreateWindows() {
+    FormChan = new TFormChan(this);
+    FormAbout = new TFormAbout(this);
+    FormComPort = new TFormComPort(this);
+    FormProgress = new TFormProgress(channels, settings, info, this);
+    FormFreqRange = new TFormFreqRange(this);
+}
+
+bool TForm1::PageVisible(QWidget* page) const {
+    const int index = PageControl->indexOf(page);
+    return index >= 0 && PageControl->isTabVisible(index);
+}
+
+void TForm1::SetPageVisible(QWidget* page, bool visible) {
+    const int index = PageControl->indexOf(page);
+    if (index >= 0)
+        PageControl->setTabVisible(index, visible);
+}
+
+// ---------------------------------------------------------------- window events
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shown_ && !event->spontaneous()) {
+        shown_ = true;
+        FormShow();
+    }
+}
+
+void TForm1::FormShow() {
+    if (QScreen* screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - rect().center());
+    }
+    LayoutGrid();
+    PageControl->setCurrentWidget(TabSheetChannels);
+    DrawGridChannels->setFocus();
+    DrawGridChannels->update();
+
+    FormComPort->BuildPortList();
+    FormProgress->SetPortNumber(FormComPort->chosen_port);
+    ShowPortStatus();
+
+    SetPageVisible(TabSheetInfo, false);
+    SetPageVisible(TabSheetSettings2, false);
+
+    channels.ranges.Select(0);
+    SetStatusRangeText();
+
+    ActionSelectFreqRange->setEnabled(true);
+    ActionSelectFreqRange->setVisible(true);
+    setWindowTitle(QString::fromUtf8(kMainCaption));
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    LayoutGrid();
+}
+
+void TForm1::LayoutGrid() {
+    if (!DrawGridChannels)
+        return;
+    DrawGridChannels->LayoutGrid();
+    DrawGridChannels->update();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel && Pages && !modalBusy) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        // The same wheel event travels up the parents: look at it once.
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        const bool seen = event == lastWheel_ && wheel->timestamp() == lastWheelTime_;
+        if (widget && !seen && widget->window() == this &&
+            (TabSheetSettings->isAncestorOf(widget) || TabSheetSettings2->isAncestorOf(widget))) {
+            lastWheel_ = event;
+            lastWheelTime_ = wheel->timestamp();
+            if (Pages->HandleWheel(wheel))
+                return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::StatusBarMouseDown(int x) {
+    if (modalBusy)
+        return;
+    switch (StatusBar->PanelAt(x)) {
+    case 0:
+        ActionComPort->trigger();
+        break;
+    case 1:
+        ActionSelectFreqRange->trigger();
+        break;
+    default:
+        break;
+    }
+}
+
+void TForm1::ShowPortStatus() {
+    StatusBar->SetPanelText(2, QString());
+    const int port = FormProgress->port_number();
+    if (port != 0)
+        StatusBar->SetPanelText(0, QStringLiteral("COM%1").arg(port));
+}
+
+void TForm1::SetStatusRangeText() {
+    std::string text;
+    channels.ranges.CurrentText(text);
+    StatusBar->SetPanelText(1, FromCp1251(text));
+}
+
+void TForm1::SelectRangeFromRadio() {
+    // Only a set the radio reported in this identification counts.
+    if (info.has_block0 && info.ranges.IsValid()) {
+        const int index = channels.ranges.Add(info.ranges);
+        if (index >= 0)
+            channels.ranges.Select(index);
+    }
+    SetStatusRangeText();
+}
+
+void TForm1::RefreshSettings() {
+    if (!Pages)
+        return;
+    Pages->ApplySettingsVersion();
+    Pages->RefreshSettings();
+}
+
+void TForm1::UpdateInfoPage() {
+    const QString otherProgrammer =
+        QStringLiteral("Для программирования станции необходим другой программатор [%1]")
+            .arg(FromCp1251(info.programmer_id));
+    const bool accepted = info.IsProgrammerAccepted(info.programmer_id);
+    if (info.HasIdentity()) {
+        SetPageVisible(TabSheetInfo, true);
+        MemoInfo->setPlainText(ReportText(info.BuildReport()));
+        std::array<int, 4> watts{};
+        for (int i = 0; i < 4; ++i) {
+            painter.watts[static_cast<size_t>(i)] = info.power_w[i];
+            watts[static_cast<size_t>(i)] = info.power_w[i];
+        }
+        FormChan->SetPowerLevels(watts);
+        ActionWrite->setEnabled(accepted);
+        if (!accepted && !info.programmer_id.empty()) {
+            ShowMessage(QMessageBox::Critical, ApplicationTitle(), otherProgrammer, this);
+        }
+    } else if (info.has_block0) {
+        ActionWrite->setEnabled(false);
+        if (!info.programmer_id.empty() && !accepted) {
+            ShowMessage(QMessageBox::Critical, ApplicationTitle(), otherProgrammer, this);
+        }
+        SetPageVisible(TabSheetInfo, true);
+        MemoInfo->setPlainText(ReportText(info.BuildReport()));
+    } else {
+        SetPageVisible(TabSheetInfo, false);
+    }
+}
+
+// ---------------------------------------------------------------- dialogs and messages
+
+void TForm1::ShowMessage(QMessageBox::Icon icon, const QString& title, const QString& text,
+                         QWidget* owner) {
+    if (messageBoxHook) {
+        messageBoxHook(icon, title, text);
+        return;
+    }
+    QMessageBox box(icon, title, text, QMessageBox::Ok, owner);
+    box.exec();
+}
+
+void TForm1::ShowError(const QString& text) {
+    ShowMessage(QMessageBox::Critical, ApplicationTitle(), text, this);
+}
+
+QString TForm1::AskFileName(const FileDialogRequest& request) {
+    if (fileDialogHook)
+        return fileDialogHook(request);
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilter(request.filter);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    ModalBusy busy(*this);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().front();
+}
+
+// ---------------------------------------------------------------- file actions
+
+void TForm1::FileCreateExecute() {
+    NewConfig(channels, settings);
+    FormChan->SetFlagCaptions(nullptr);
+    RefreshSettings();
+    UpdateInfoPage();
+    DrawGridChannels->update();
+}
+
+void TForm1::FileOpen1Execute() {
+    const QString name = AskFileName(
+        {false, QtFilter(CONFIG_OPEN_FILTER), QString::fromUtf8(CONFIG_DEFAULT_EXTENSION)});
+    if (name.isEmpty())
+        return;
+    FlagCaptions captions = FormChan->Captions();
+    ConfigOpenResult result;
+    try {
+        result = OpenConfigFile(FsPath(name), channels, settings, captions);
+    } catch (const std::exception& error) {
+        ShowError(QString::fromUtf8(error.what()));
+        return;
+    }
+    FormChan->SetCaptions(captions);
+    StatusBar->SetPanelText(1, FromCp1251(result.rangeText));
+    if (result.channelsRemoved) {
+        ShowMessage(QMessageBox::Warning, ApplicationTitle(), FromCp1251(result.warning), this);
+    }
+    DrawGridChannels->update();
+    RefreshSettings();
+    UpdateInfoPage();
+}
+
+void TForm1::FileSaveAs1Execute() {
+    const QString name = AskFileName(
+        {true, QtFilter(CONFIG_SAVE_FILTER), QString::fromUtf8(CONFIG_DEFAULT_EXTENSION)});
+    if (name.isEmpty())
+        return;
+    try {
+        SaveConfigFile(FsPath(name), channels, settings, FormChan->Captions());
+    } catch (const std::exception& error) {
+        ShowError(QString::fromUtf8(error.what()));
+    }
+    DrawGridChannels->update(); // saving normalises the power levels
+}
+
+void TForm1::FileSaveAs2Execute() {
+    const QString name =
+        AskFileName({true, QtFilter(EXPORT_FILTER), QString::fromUtf8(EXPORT_DEFAULT_EXTENSION)});
+    if (name.isEmpty())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const ExportResult result = ExportChannels(channels, FsPath(name));
+    QApplication::restoreOverrideCursor();
+    QString text = FromCp1251(result.message);
+    if (!result.ok && !result.reason.empty()) {
+        text += QStringLiteral("\n\n") + FromCp1251(result.reason);
+    }
+    ShowMessage(result.ok ? QMessageBox::Information : QMessageBox::Critical,
+                FromCp1251(result.caption), text, nullptr);
+}
+
+// ---------------------------------------------------------------- radio operations
+
+void TForm1::RunOperation(int32_t mode) {
+    {
+        ModalBusy busy(*this);
+        FormProgress->RunOperation(mode);
+    }
+    const OperationOutcome outcome = FormProgress->driver.Outcome();
+    RefreshSettings();
+    UpdateInfoPage();
+    switch (mode) {
+    case MODE_READ:
+        // Flag names follow the radio only when its tables really came in: a failed read
+        // must not rename the flags of the configuration in hand.
+        if (info.has_block2 &&
+            (outcome == OperationOutcome::Succeeded || outcome == OperationOutcome::TableError)) {
+            FormChan->SetFlagCaptions(info.options);
+        }
+        SelectRangeFromRadio();
+        DrawGridChannels->update();
+        break;
+    case MODE_WRITE:
+        DrawGridChannels->update();
+        break;
+    case MODE_IDENTIFY: {
+        PageControl->update();
+        const FreqRange* current = channels.ranges.current();
+        if (info.has_block0 && info.ranges.IsValid() &&
+            (current == nullptr || !info.ranges.Equals(*current))) {
+            ShowMessage(QMessageBox::Warning, ApplicationTitle(),
+                        QStringLiteral("Выбранный диапазон частот не совпадает с диапазоном "
+                                       "частот радиостанции"),
+                        this);
+        }
+        DrawGridChannels->update();
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void TForm1::ActionGetInfoExecute() {
+    RunOperation(MODE_IDENTIFY);
+}
+void TForm1::ActionReadExecute() {
+    RunOperation(MODE_READ);
+}
+void TForm1::ActionWriteExecute() {
+    RunOperation(MODE_WRITE);
+}
+
+// ---------------------------------------------------------------- settings actions
+
+void TForm1::ActionComPortExecute() {
+    ModalBusy busy(*this);
+    if (FormComPort->exec() == QDialog::Accepted) {
+        if (FormComPort->chosen_port != 0)
+            FormProgress->SetPortNumber(FormComPort->chosen_port);
+        ShowPortStatus();
+    }
+}
+
+void TForm1::ActionSelectFreqRangeExecute() {
+    ModalBusy busy(*this);
+    std::vector<std::string> texts;
+    channels.ranges.FillStrings(texts);
+    FormFreqRange->Fill(texts, channels.ranges.currentIndex());
+    if (FormFreqRange->exec() != QDialog::Accepted)
+        return;
+    if (!channels.ranges.Select(FormFreqRange->SelectedIndex()))
+        return;
+    SetStatusRangeText();
+    DrawGridChannels->update();
+    if (!channels.RemoveOutOfRange()) {
+        DrawGridChannels->update();
+        ShowMessage(QMessageBox::Warning, ApplicationTitle(),
+                    QStringLiteral("При смене диапазона частот некоторые каналы были удалены."),
+                    this);
+    }
+}
+
+void TForm1::ActionWaveNetExecute() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    waveNet_->Execute(FormComPort->chosen_port);
+    QApplication::restoreOverrideCursor();
+}
+
+void TForm1::ActionAboutExecute() {
+    ModalBusy busy(*this);
+    FormAbout->exec();
+}
+
+void TForm1::ActionEditChannelExecute() {
+    FormChan->Setup(channels, settings, DrawGridChannels->currentRow() - 1, [this](int row) {
+        DrawGridChannels->setCurrentRow(row);
+        DrawGridChannels->update();
+    });
+    {
+        ModalBusy busy(*this);
+        FormChan->exec();
+    }
+    DrawGridChannels->update();
+}
+
+void TForm1::ActionSecondTypeExecute() {
+    AcceptSecondType = true;
 }

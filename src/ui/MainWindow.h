@@ -1,10 +1,200 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <array>
+#include <functional>
+#include <memory>
 
-// The program's main window: owns the model for the program's whole life.
+#include "model/ChannelsContext.h"
+#include "model/InfoContext.h"
+#include "model/SettingsContext.h"
+#include "ui/CellPainter.h"
+
+class QAction;
+class QMenu;
+class QMenuBar;
+class QPlainTextEdit;
+class QTabWidget;
+class QToolBar;
+class ChannelGrid;
+class RangeListSession;
+struct RangeListLocation;
+class SettingsPages;
+class TFormAbout;
+class TFormChan;
+class TFormComPort;
+class TFormFreqRange;
+class TFormProgress;
+class WaveNetHandOver;
+
+// The main window's status bar: three panels side by side, drawn by the bar itself. A press
+// of any mouse button reports its x coordinate.
+class StatusPanelBar : public QStatusBar {
+    Q_OBJECT
+public:
+    explicit StatusPanelBar(QWidget* parent = nullptr);
+
+    static constexpr int PanelCount = 3;
+    void SetPanelText(int panel, const QString& text);
+    QString PanelText(int panel) const;
+    // Widths of the three panels in pixels (50, 600, 50, widened when the font needs it).
+    const std::array<int, PanelCount>& PanelWidths() const { return widths_; }
+    // The panel whose right edge first lies beyond x, or -1 right of the last panel.
+    int PanelAt(int x) const;
+
+signals:
+    void pressedAt(int x);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    std::array<QString, PanelCount> texts_;
+    std::array<int, PanelCount> widths_{};
+};
+
+// The program's main window. It owns the model for the program's whole life (the channel
+// table with its range list, the settings, the radio information and the grid painter),
+// creates the program's other windows once and reuses them, and offers every command as an
+// action of its menu bar, tool bar and shortcuts.
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
+    // The range list is read from (and at exit written to) the file next to the executable.
     explicit TForm1(QWidget* parent = nullptr);
+    // The same with the range-list file elsewhere (tests).
+    explicit TForm1(const RangeListLocation& rangeList, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // ---- the model ----
+    ChannelsContext channels;
+    SettingsContext settings;
+    TInfoContext info;
+    CellPainter painter;
+
+    // ---- the program's other windows, created once in this order ----
+    TFormChan* FormChan = nullptr;
+    TFormAbout* FormAbout = nullptr;
+    TFormComPort* FormComPort = nullptr;
+    TFormProgress* FormProgress = nullptr;
+    TFormFreqRange* FormFreqRange = nullptr;
+
+    // ---- actions ----
+    QAction* FileCreate = nullptr;
+    QAction* FileOpen1 = nullptr;
+    QAction* FileSaveAs1 = nullptr;
+    QAction* FileSaveAs2 = nullptr;
+    QAction* ActionGetInfo = nullptr;
+    QAction* ActionRead = nullptr;
+    QAction* ActionWrite = nullptr;
+    QAction* ActionComPort = nullptr;
+    QAction* ActionSelectFreqRange = nullptr;
+    QAction* ActionWaveNet = nullptr;
+    QAction* ActionAbout = nullptr;
+    QAction* ActionEditChannel = nullptr;
+    QAction* ActionSecondType = nullptr;
+
+    // ---- controls ----
+    QMenuBar* MainMenu = nullptr;
+    QToolBar* ToolBar = nullptr;
+    QTabWidget* PageControl = nullptr;
+    QWidget* TabSheetChannels = nullptr;
+    QWidget* TabSheetSettings = nullptr;
+    QWidget* TabSheetSettings2 = nullptr;
+    QWidget* TabSheetInfo = nullptr;
+    ChannelGrid* DrawGridChannels = nullptr;
+    SettingsPages* Pages = nullptr;
+    QPlainTextEdit* MemoInfo = nullptr;
+    StatusPanelBar* StatusBar = nullptr;
+
+    // True while a modal dialog opened from this window is showing.
+    bool modalBusy = false;
+
+    // ---- operations ----
+    void StatusBarMouseDown(int x);
+    void ShowPortStatus();
+    void SelectRangeFromRadio();
+    void UpdateInfoPage();
+    void LayoutGrid();
+    // Refreshes both settings pages from the settings (after they were replaced).
+    void RefreshSettings();
+    // Whether a tab page is shown.
+    bool PageVisible(QWidget* page) const;
+
+    // The hand-over to the wave-network tool (tool directory and pauses can be changed).
+    WaveNetHandOver& WaveNet() { return *waveNet_; }
+
+    // ---- test seams ----
+    // When set, message boxes are handed here instead of being shown.
+    std::function<void(QMessageBox::Icon icon, const QString& title, const QString& text)>
+        messageBoxHook;
+    // When set, asked for a file name instead of showing a file dialog; an empty result
+    // cancels. filter is in Qt form ("Настройки (*.xml)").
+    struct FileDialogRequest {
+        bool save = false;
+        QString filter;
+        QString defaultSuffix;
+    };
+    std::function<QString(const FileDialogRequest& request)> fileDialogHook;
+
+    // The application's title.
+    static QString ApplicationTitle();
+
+    // ---- action handlers ----
+    void FileCreateExecute();
+    void FileOpen1Execute();
+    void FileSaveAs1Execute();
+    void FileSaveAs2Execute();
+    void ActionGetInfoExecute();
+    void ActionReadExecute();
+    void ActionWriteExecute();
+    void ActionComPortExecute();
+    void ActionSelectFreqRangeExecute();
+    void ActionWaveNetExecute();
+    void ActionAboutExecute();
+    void ActionEditChannelExecute();
+    void ActionSecondTypeExecute();
+
+    // Shows the error of a failed file action in the application's error dialog.
+    void ShowError(const QString& text);
+
+protected:
+    void showEvent(QShowEvent* event) override;                 // FormShow
+    void resizeEvent(QResizeEvent* event) override;             // FormResize
+    bool eventFilter(QObject* watched, QEvent* event) override; // FormMouseWheel
+
+private:
+    void Build();
+    void CreateActions();
+    void CreateMenusAndToolBar();
+    void CreatePages();
+    void CreateWindows();
+    void FormShow();
+    void RunOperation(int32_t mode);
+    void ShowMessage(QMessageBox::Icon icon, const QString& title, const QString& text,
+                     QWidget* owner);
+    QString AskFileName(const FileDialogRequest& request);
+    void SetStatusRangeText();
+    void SetPageVisible(QWidget* page, bool visible);
+
+    std::unique_ptr<RangeListSession> rangeList_;
+    std::unique_ptr<WaveNetHandOver> waveNet_;
+    bool shown_ = false;
+    const QEvent* lastWheel_ = nullptr;
+    quint64 lastWheelTime_ = 0;
+};
+
+// Holds the main window's modal-busy mark for the life of a modal dialog.
+class ModalBusy {
+public:
+    explicit ModalBusy(TForm1& window) : window_(window) { window_.modalBusy = true; }
+    ~ModalBusy() { window_.modalBusy = false; }
+    ModalBusy(const ModalBusy&) = delete;
+    ModalBusy& operator=(const ModalBusy&) = delete;
+
+private:
+    TForm1& window_;
 };
