@@ -17,13 +17,17 @@ namespace {
 
 const char* const USER_DIR_NAME = "Zorvex_Prog";
 
+#ifdef _WIN32
+fs::path EnvPath(const wchar_t* name) {
+    const wchar_t* value = _wgetenv(name);
+    return value == nullptr ? fs::path() : fs::path(value);
+}
+#else
 fs::path EnvPath(const char* name) {
     const char* value = std::getenv(name);
-    if (value == nullptr || *value == '\0') {
-        return {};
-    }
-    return fs::u8path(value);
+    return value == nullptr ? fs::path() : fs::path(value);
 }
+#endif
 
 bool Exists(const fs::path& path) {
     std::error_code ignored;
@@ -51,7 +55,7 @@ void SetDefaultList(FreqRangeList& list) {
 
 fs::path UserConfigDir() {
 #ifdef _WIN32
-    fs::path base = EnvPath("APPDATA");
+    fs::path base = EnvPath(L"APPDATA");
 #else
     fs::path base = EnvPath("XDG_CONFIG_HOME");
     if (base.empty() || base.is_relative()) {

@@ -1,0 +1,323 @@
+#include "files/RangeListFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "files/ConfigFile.h"
+#include "files/TestFiles.h"
+
+namespace {
+
+using testfiles::ReadAll;
+using testfiles::TempDir;
+using testfiles::WriteAll;
+
+const std::string NINE_LINE_DEFAULT = "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n"
+                                      "<root>\r\n"
+                                      "\t<FreqRangeList>\r\n"
+                                      "\t\t<FreqRange>\r\n"
+                                      "\t\t\t<rx0 begin=\"33000000\" end=\"48500000\"/>\r\n"
+                                      "\t\t\t<tx0 begin=\"33000000\" end=\"48500000\"/>\r\n"
+                                      "\t\t</FreqRange>\r\n"
+                                      "\t</FreqRangeList>\r\n"
+                                      "</root>\r\n";
+
+FreqRange DefaultSet() {
+    FreqRange r;
+    r.SetDefault();
+    return r;
+}
+
+FreqRange Set(std::initializer_list<std::pair<uint32_t, uint32_t>> rx,
+              std::initializer_list<std::pair<uint32_t, uint32_t>> tx) {
+    FreqRange r;
+    for (auto [b, e] : rx) {
+        r.AddRx(b, e);
+    }
+    for (auto [b, e] : tx) {
+        r.AddTx(b, e);
+    }
+    return r;
+}
+
+std::string ListText(const std::string& body) {
+    return "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n<root>\r\n\t<FreqRangeList>\r\n" +
+           body + "\t</FreqRangeList>\r\n</root>\r\n";
+}
+
+// Restores an environment variable at the end of a test.
+class EnvGuard {
+public:
+    explicit EnvGuard(const char* name) : name_(name) {
+        if (const char* v = std::getenv(name)) {
+            old_ = v;
+        }
+    }
+    ~EnvGuard() {
+        if (old_) {
+            setenv(name_, old_->c_str(), 1);
+        } else {
+            unsetenv(name_);
+        }
+    }
+    EnvGuard(const EnvGuard&) = delete;
+    EnvGuard& operator=(const EnvGuard&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST(RangeListFile, DefaultListIsTheNineLineFileByteForByte) {
+    FreqRangeList list;
+    list.Add(DefaultSet());
+    EXPECT_EQ(RangeListFileText(list), NINE_LINE_DEFAULT);
+
+    TempDir dir;
+    ASSERT_TRUE(SaveRangeListFile(list, dir / RANGE_LIST_FILE_NAME));
+    EXPECT_EQ(ReadAll(dir / RANGE_LIST_FILE_NAME), NINE_LINE_DEFAULT);
+}
+
+TEST(RangeListFile, WritesFilledSlotsOfValidSetsOnly) {
+    FreqRangeList list;
+    list.Add(Set({{33000000, 40000000}, {45000000, 48500000}, {146000000, 174000000}},
+                 {{33000000, 40000000}, {45000000, 48500000}, {146000000, 174000000}}));
+    list.Add(Set({{41912500, 41912500}}, {{41912500, 41912500}}));
+    list.Add(Set({{33000000, 48500000}, {10, 5}}, {{33000000, 48500000}})); // invalid: skipped
+    list.Add(Set({{150000000, 156000000}}, {{150000000, 151000000}, {155000000, 156000000}}));
+    EXPECT_EQ(RangeListFileText(list),
+              ListText("\t\t<FreqRange>\r\n"
+                       "\t\t\t<rx0 begin=\"33000000\" end=\"40000000\"/>\r\n"
+                       "\t\t\t<rx1 begin=\"45000000\" end=\"48500000\"/>\r\n"
+                       "\t\t\t<rx2 begin=\"146000000\" end=\"174000000\"/>\r\n"
+                       "\t\t\t<tx0 begin=\"33000000\" end=\"40000000\"/>\r\n"
+                       "\t\t\t<tx1 begin=\"45000000\" end=\"48500000\"/>\r\n"
+                       "\t\t\t<tx2 begin=\"146000000\" end=\"174000000\"/>\r\n"
+                       "\t\t</FreqRange>\r\n"
+                       "\t\t<FreqRange>\r\n"
+                       "\t\t\t<rx0 begin=\"41912500\" end=\"41912500\"/>\r\n"
+                       "\t\t\t<tx0 begin=\"41912500\" end=\"41912500\"/>\r\n"
+                       "\t\t</FreqRange>\r\n"
+                       "\t\t<FreqRange>\r\n"
+                       "\t\t\t<rx0 begin=\"150000000\" end=\"156000000\"/>\r\n"
+                       "\t\t\t<tx0 begin=\"150000000\" end=\"151000000\"/>\r\n"
+                       "\t\t\t<tx1 begin=\"155000000\" end=\"156000000\"/>\r\n"
+                       "\t\t</FreqRange>\r\n"));
+
+    // What was written reads back as the same valid sets in the same order.
+    TempDir dir;
+    ASSERT_TRUE(SaveRangeListFile(list, dir / "list.xml"));
+    FreqRangeList back;
+    EXPECT_TRUE(LoadRangeListFile(back, dir / "list.xml"));
+    ASSERT_EQ(back.Count(), 3);
+    EXPECT_EQ(back.Item(0), list.Item(0));
+    EXPECT_EQ(back.Item(1), list.Item(1));
+    EXPECT_EQ(back.Item(2), list.Item(3));
+    EXPECT_FALSE(back.modified());
+    EXPECT_EQ(back.current(), nullptr); // loading selects nothing
+}
+
+TEST(RangeListFile, ReaderAcceptsAnyDocumentOfTheSameStructure) {
+    TempDir dir;
+    WriteAll(dir / "list.xml",
+             "<?xml version='1.0' encoding='windows-1251'?>\n"
+             "<anything><note>ignored</note>\n"
+             "  <FreqRangeList extra=\"1\">\n"
+             "    <comment/>\n"
+             "    <FreqRange><tx0 end='48500000' begin='33000000'/>"
+             "<rx0 end='48500000' begin='33000000'/><unrelated/></FreqRange>\n"
+             "    <FreqRange><rx0 begin='33000000' end='48500000'/>"
+             "<tx0 begin='33000000' end='48500000'/></FreqRange>\n" // duplicate
+             "    <freqrange><rx0 begin='1' end='2'/><tx0 begin='1' end='2'/></freqrange>\n"
+             "    <FreqRange><rx0 begin='146000000' end='150000000'/>"
+             "<rx1 begin='151000000'/><tx0 begin='146000000' end='150000000'/></FreqRange>\n"
+             "    <FreqRange><rx0 begin='146000000' end='174000000'/>"
+             "<tx0 begin='146000000' end='174000000'/></FreqRange>\n"
+             "  </FreqRangeList>\n"
+             "</anything>\n");
+    FreqRangeList list;
+    EXPECT_TRUE(LoadRangeListFile(list, dir / "list.xml"));
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.Item(0), DefaultSet());
+    EXPECT_EQ(list.Item(1), Set({{146000000, 174000000}}, {{146000000, 174000000}}));
+    // The duplicate counts once and is not a change: the file is left as it is.
+    EXPECT_FALSE(list.modified());
+}
+
+TEST(RangeListFile, FailedReadsFallBackToTheDefaultListMarkedModified) {
+    struct Case {
+        const char* name;
+        std::optional<std::string> bytes; // nullopt: no file at all
+    };
+    const Case cases[] = {
+        {"missing file", std::nullopt},
+        {"empty file", std::string()},
+        {"not XML", std::string("rx0 33000000 48500000")},
+        {"truncated", NINE_LINE_DEFAULT.substr(0, 120)},
+        {"no FreqRangeList",
+         std::string("<root><FreqRange><rx0 begin=\"1\" end=\"2\"/></FreqRange></root>")},
+        {"no valid set",
+         ListText("\t\t<FreqRange>\r\n\t\t\t<rx0 begin=\"33000000\"/>\r\n\t\t</FreqRange>\r\n")},
+        {"empty list", ListText("")},
+        {"DOCTYPE",
+         "<?xml version=\"1.0\"?><!DOCTYPE root [<!ENTITY e \"48500000\">]>"
+         "<root><FreqRangeList><FreqRange><rx0 begin=\"146000000\" end=\"174000000\"/>"
+         "<tx0 begin=\"146000000\" end=\"174000000\"/></FreqRange></FreqRangeList></root>"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        if (c.bytes) {
+            WriteAll(dir / "list.xml", *c.bytes);
+        }
+        FreqRangeList list;
+        list.Add(Set({{150000000, 156000000}}, {{150000000, 156000000}}));
+        list.Select(0);
+        EXPECT_FALSE(LoadRangeListFile(list, dir / "list.xml")) << c.name;
+        ASSERT_EQ(list.Count(), 1) << c.name;
+        EXPECT_EQ(list.Item(0), DefaultSet()) << c.name;
+        EXPECT_TRUE(list.modified()) << c.name;
+    }
+}
+
+TEST(RangeListLocation, PerUserCopyWhenPresentOrWhenTheProgramDirectoryIsReadOnly) {
+    TempDir exe;
+    TempDir user;
+    const auto beside = exe / RANGE_LIST_FILE_NAME;
+    const auto perUser = user / RANGE_LIST_FILE_NAME;
+
+    RangeListLocation l = LocateRangeList(exe.path(), user.path(), true);
+    EXPECT_EQ(l.readFrom, beside);
+    EXPECT_EQ(l.writeTo, beside);
+    EXPECT_EQ(l.fallback, perUser);
+
+    l = LocateRangeList(exe.path(), user.path(), false);
+    EXPECT_EQ(l.readFrom, beside); // a system-wide copy is still read
+    EXPECT_EQ(l.writeTo, perUser);
+    EXPECT_TRUE(l.fallback.empty());
+
+    WriteAll(perUser, NINE_LINE_DEFAULT);
+    for (bool writable : {true, false}) {
+        l = LocateRangeList(exe.path(), user.path(), writable);
+        EXPECT_EQ(l.readFrom, perUser);
+        EXPECT_EQ(l.writeTo, perUser);
+    }
+
+    l = LocateRangeList(exe.path(), {}, false);
+    EXPECT_EQ(l.readFrom, beside);
+    EXPECT_EQ(l.writeTo, beside);
+
+    EXPECT_TRUE(DirectoryWritable(exe.path()));
+    EXPECT_EQ(exe.Entries(), std::set<std::string>{}); // the probe leaves nothing behind
+    EXPECT_FALSE(DirectoryWritable(exe / "missing"));
+    WriteAll(exe / "plain", "x");
+    EXPECT_FALSE(DirectoryWritable(exe / "plain"));
+}
+
+TEST(RangeListLocation, UserConfigDirFollowsTheEnvironment) {
+    EnvGuard xdg("XDG_CONFIG_HOME");
+    EnvGuard home("HOME");
+    setenv("HOME", "/home/tech", 1);
+    setenv("XDG_CONFIG_HOME", "/srv/conf", 1);
+    EXPECT_EQ(UserConfigDir(), std::filesystem::path("/srv/conf/Zorvex_Prog"));
+    setenv("XDG_CONFIG_HOME", "", 1);
+    EXPECT_EQ(UserConfigDir(), std::filesystem::path("/home/tech/.config/Zorvex_Prog"));
+    setenv("XDG_CONFIG_HOME", "relative/dir", 1); // not absolute: ignored
+    EXPECT_EQ(UserConfigDir(), std::filesystem::path("/home/tech/.config/Zorvex_Prog"));
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("HOME");
+    EXPECT_TRUE(UserConfigDir().empty());
+}
+
+TEST(RangeListSession, FirstRunWritesTheDefaultFileAtExitAndAnUnchangedListIsNotRewritten) {
+    TempDir exe;
+    TempDir user;
+    const RangeListLocation location = LocateRangeList(exe.path(), user.path(), true);
+    {
+        FreqRangeList list;
+        RangeListSession session(list, location);
+        EXPECT_EQ(list.Count(), 1);
+        EXPECT_TRUE(list.modified());
+    }
+    EXPECT_EQ(ReadAll(exe / RANGE_LIST_FILE_NAME), NINE_LINE_DEFAULT);
+
+    // A file holding a set twice is read fine and not rewritten: the duplicate stays.
+    const std::string twice =
+        ListText("\t\t<FreqRange>\r\n\t\t\t<rx0 begin=\"33000000\" end=\"48500000\"/>\r\n"
+                 "\t\t\t<tx0 begin=\"33000000\" end=\"48500000\"/>\r\n\t\t</FreqRange>\r\n"
+                 "\t\t<FreqRange>\r\n\t\t\t<rx0 begin=\"33000000\" end=\"48500000\"/>\r\n"
+                 "\t\t\t<tx0 begin=\"33000000\" end=\"48500000\"/>\r\n\t\t</FreqRange>\r\n");
+    WriteAll(exe / RANGE_LIST_FILE_NAME, twice);
+    {
+        FreqRangeList list;
+        RangeListSession session(list, location);
+        EXPECT_EQ(list.Count(), 1);
+        EXPECT_FALSE(list.modified());
+    }
+    EXPECT_EQ(ReadAll(exe / RANGE_LIST_FILE_NAME), twice);
+    EXPECT_EQ(user.Entries(), std::set<std::string>{});
+}
+
+TEST(RangeListSession, NewRangeSetFromAConfigurationIsAppendedToTheFileAtExit) {
+    TempDir exe;
+    TempDir user;
+    WriteAll(exe / RANGE_LIST_FILE_NAME, NINE_LINE_DEFAULT);
+    const FreqRange vhf = Set({{146000000, 174000000}}, {{146000000, 174000000}});
+
+    // A configuration carrying the new set.
+    {
+        ChannelsContext source;
+        source.ranges.Select(source.ranges.Add(vhf));
+        SettingsContext settings;
+        SaveConfigFile(exe / "config.xml", source, settings, DefaultFlagCaptions());
+    }
+    {
+        ChannelsContext table;
+        RangeListSession session(table.ranges, LocateRangeList(exe.path(), user.path(), true));
+        table.ranges.Select(0);
+        EXPECT_FALSE(table.ranges.modified());
+        SettingsContext settings;
+        FlagCaptions captions = DefaultFlagCaptions();
+        OpenConfigFile(exe / "config.xml", table, settings, captions);
+        EXPECT_TRUE(table.ranges.modified());
+        EXPECT_EQ(session.SaveIfModified(), exe / RANGE_LIST_FILE_NAME);
+        // Opening it again finds the set in the list: nothing more to write.
+        OpenConfigFile(exe / "config.xml", table, settings, captions);
+        EXPECT_FALSE(table.ranges.modified());
+    }
+    FreqRangeList back;
+    ASSERT_TRUE(LoadRangeListFile(back, exe / RANGE_LIST_FILE_NAME));
+    ASSERT_EQ(back.Count(), 2);
+    EXPECT_EQ(back.Item(0), DefaultSet());
+    EXPECT_EQ(back.Item(1), vhf);
+}
+
+TEST(RangeListSession, ListThatCannotGoNextToTheProgramGoesToThePerUserCopy) {
+    TempDir exe;
+    TempDir user;
+    const auto userDir = user / "nested" / "Zorvex_Prog"; // created on demand
+    // The program's "directory" is a plain file here, so nothing can be written under it.
+    WriteAll(exe / "bin", "not a directory");
+    RangeListLocation location = LocateRangeList(exe / "bin", userDir, true);
+    std::filesystem::path written;
+    {
+        FreqRangeList list;
+        RangeListSession session(list, location);
+        list.Add(Set({{146000000, 174000000}}, {{146000000, 174000000}}));
+        written = session.SaveIfModified();
+        EXPECT_FALSE(list.modified());
+    }
+    EXPECT_EQ(written, userDir / RANGE_LIST_FILE_NAME);
+    FreqRangeList back;
+    ASSERT_TRUE(LoadRangeListFile(back, written));
+    EXPECT_EQ(back.Count(), 2);
+
+    // The next start reads (and writes) the per-user copy.
+    location = LocateRangeList(exe / "bin", userDir, true);
+    EXPECT_EQ(location.readFrom, written);
+    EXPECT_EQ(location.writeTo, written);
+}
+
+} // namespace
