@@ -119,9 +119,9 @@ SettingsPages::SettingsPages(SettingsContext& settings_, TInfoContext& info_, Ce
                              QWidget* parent)
     : QObject(parent), settings(settings_), info(info_), painter(painter_) {
     page1 = new QWidget(parent);
-    page1->setObjectName(QStringLiteral("TabSheetSettings"));
+    page1->setObjectName(QStringLiteral("PageSettings"));
     page2 = new QWidget(parent);
-    page2->setObjectName(QStringLiteral("TabSheetSettings2"));
+    page2->setObjectName(QStringLiteral("PageSettings2"));
     BuildPage1();
     BuildPage2();
     BuildBindings();

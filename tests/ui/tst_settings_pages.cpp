@@ -88,6 +88,7 @@ private slots:
     void wheelOverTxLimitStopsAtLimits();
     void wheelOverSliders_data();
     void wheelOverSliders();
+    void verticalBarKeys();
     void wheelFocusPassAndUnhandled();
     void beepSlidersDragEachOther();
     void versionVisibility_data();
@@ -246,6 +247,22 @@ void TestSettingsPages::wheelOverSliders() {
     QCOMPARE(f.settings.Volume, volume);
     const int shown = target.contains("Min") ? minVolume : volume;
     QCOMPARE(f.Get<QLineEdit>(edit.toLatin1().constData())->text(), QString::number(shown));
+}
+
+// The vertical bar has its highest value at the top, so Up raises it like a wheel notch up.
+void TestSettingsPages::verticalBarKeys() {
+    Pages f;
+    f.settings.MinVolume = 5;
+    f.pages->RefreshSettings();
+    auto* bar = f.Get<TrackBar>("TrackBarMinVolume");
+    bar->setFocus();
+    QTest::keyClick(bar, Qt::Key_Up);
+    QCOMPARE(f.settings.MinVolume, 6);
+    QTest::keyClick(bar, Qt::Key_Down);
+    QTest::keyClick(bar, Qt::Key_Down);
+    QCOMPARE(f.settings.MinVolume, 4);
+    QTest::keyClick(bar, Qt::Key_End);
+    QCOMPARE(f.settings.MinVolume, 0);
 }
 
 void TestSettingsPages::wheelFocusPassAndUnhandled() {
