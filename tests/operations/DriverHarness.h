@@ -1,0 +1,71 @@
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "operations/SimRadio.h"
+
+#include "model/ChannelsContext.h"
+#include "model/InfoContext.h"
+#include "model/SettingsContext.h"
+#include "operations/LogSink.h"
+#include "operations/OperationDriver.h"
+
+// Log lines as UTF-8, for comparing with the texts in the tests.
+class VectorLog : public LogSink {
+public:
+    void AppendLine(const std::string& line) override;
+    void Clear() override { lines.clear(); }
+    std::vector<std::string> lines;
+};
+
+// Queued calls from the worker, run by the test's thread.
+class TestQueue {
+public:
+    void Post(std::function<void()> call);
+    // Runs what is queued, waiting up to timeoutMs for the first call.
+    int RunFor(int timeoutMs);
+
+private:
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::deque<std::function<void()>> calls_;
+};
+
+// A simulated radio on a pseudo-terminal behind a COM number, the main window's model
+// objects (range list holding the default set, current) and a driver hosted on the test's
+// thread.
+class DriverHarness {
+public:
+    explicit DriverHarness(const RadioIdentity& identity = RadioIdentity(),
+                           Pacing pacing = Pacing::Instant);
+    ~DriverHarness();
+
+    // Runs an operation to its end (fails the test after 60 s without an end).
+    OperationOutcome Run(int32_t mode);
+    // Starts an operation and runs queued notifications until pred holds or the driver is
+    // done; returns pred's value.
+    bool RunUntil(int32_t mode, const std::function<bool()>& pred);
+    // Runs whatever is still queued.
+    void Drain();
+
+    int port = 0;
+    SimulatedRadio radio;
+    PtyRadio pty;
+    ChannelsContext channels;
+    SettingsContext settings;
+    TInfoContext info;
+    VectorLog log;
+    TestQueue queue;
+    std::vector<int> percents; // every percent the progress bar was asked to draw
+    std::unique_ptr<OperationDriver> driver;
+};
+
+// "Порт COM<n> открыт." and "Порт COM<n> закрыт.".
+std::string PortOpened(int port);
+std::string PortClosed(int port);
