@@ -618,12 +618,12 @@ void TFormChan::ClearFrequencyEdit(QLineEdit* edit) {
 }
 
 // The transmit state while the transmit frequency follows the receive one: the receive
-// judgement, but never a frequency outside the transmit ranges.
+// judgement, except that a frequency the transmitter may not use (outside the transmit
+// ranges or off the transmit raster) stays invalid, so it is never stored for transmit.
 FieldState TFormChan::LinkedTxState() const {
     if (rxState == FieldState::Invalid)
         return rxState;
-    if (!channelTable || work.freq_tx <= 0 ||
-        !channelTable->TxInRange(static_cast<uint32_t>(work.freq_tx)))
+    if (TxFrequencyState(work.freq_tx) == FieldState::Invalid)
         return FieldState::Invalid;
     return rxState;
 }
