@@ -29,6 +29,16 @@ public:
         std::unique_lock lock(mutex_);
         return changed_.wait_for(lock, timeout, [&] { return worker.GetProgress() == 100; });
     }
+    // Waits until a posted notification satisfies the predicate.
+    template <class Pred> bool WaitPosted(Pred pred, std::chrono::milliseconds timeout) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, timeout, [&] {
+            for (uint32_t w : posted_)
+                if (pred(w))
+                    return true;
+            return false;
+        });
+    }
     std::vector<uint32_t> Posted() {
         std::lock_guard lock(mutex_);
         return posted_;
