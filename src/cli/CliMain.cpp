@@ -50,6 +50,15 @@ struct Workspace {
     RangeListSession rangeList;
 };
 
+bool UsesSecondTable(const ChannelsContext& channels) {
+    for (int i = TABLE_CHANNELS; i < CHANNEL_COUNT; ++i) {
+        if (channels.channels[i].IsUsed()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // After a read the radio's own range set becomes current (added to the list when new).
 void SelectRangeFromRadio(Workspace& w) {
     if (w.info.ranges.IsValid()) {
@@ -297,6 +306,11 @@ private:
             }
         } else if (mode == MODE_WRITE) {
             KeepImages(driver, fileStatus);
+            if (driver.TablesListed() && !driver.SecondTable() && UsesSecondTable(w.channels)) {
+                c_.err << "zorvex-cli: warning: the radio has no table for channels 100-199; "
+                          "the channels 100-199 of "
+                       << o_.operands[0] << " were not written\n";
+            }
         }
         if (!target.Finish(error)) {
             Fail(EXIT_STATUS_FILE, error);

@@ -253,7 +253,10 @@ bool OperationDriver::StepIdentifying() {
         if (worker_->InfoReceived(0)) {
             info->DecodeBlock0(Buf(BUFFER_INFO0));
         }
-        if (!info->programmer_id.empty() && !info->IsProgrammerAccepted(info->programmer_id)) {
+        // Only a block 0 of this radio names the programmer it requires; the record may
+        // still hold the identifier of the radio identified before.
+        if (info->has_block0 && !info->programmer_id.empty() &&
+            !info->IsProgrammerAccepted(info->programmer_id)) {
             LogOtherProgrammer();
         }
         LogError(error);

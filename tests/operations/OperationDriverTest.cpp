@@ -149,6 +149,22 @@ TEST(OperationDriverIdentify, BlockZeroThatArrivedBeforeAnErrorIsStillDecoded) {
     EXPECT_EQ(h.radio.Stats().writeRequests, 0u);
 }
 
+TEST(OperationDriverIdentify, ErrorBeforeBlockZeroNamesNoProgrammerOfAnEarlierRadio) {
+    RadioIdentity id;
+    id.programmerId = "QQ123";
+    DriverHarness h(id);
+    ASSERT_EQ(h.Run(MODE_IDENTIFY), OperationOutcome::Succeeded);
+    ASSERT_EQ(Cp1251ToUtf8(h.info.programmer_id), "QQ123");
+
+    RadioFaults faults;
+    faults.only = RadioFaults::Only::Info;
+    faults.errorReplies = 1; // block 0 of the next identification is refused
+    faults.errorCode = 3;
+    h.radio.SetFaults(faults);
+    EXPECT_EQ(h.Run(MODE_IDENTIFY), OperationOutcome::LinkError);
+    EXPECT_EQ(h.log.lines, (Lines{PortOpened(h.port), "Ошибка данных!!!", PortClosed(h.port)}));
+}
+
 // ---- Reading
 
 TEST(OperationDriverRead, BothTablesAndSettings) {
