@@ -109,6 +109,34 @@ fs::path TemporaryPathBeside(const fs::path& path) {
     return result;
 }
 
+fs::path ReplacementTarget(const fs::path& path) {
+    std::error_code error;
+    if (fs::is_symlink(fs::symlink_status(path, error))) {
+        fs::path target = fs::weakly_canonical(path, error);
+        if (!error) {
+            return target;
+        }
+    }
+    return path;
+}
+
+void FlushToDisk(const fs::path& path) {
+#ifdef _WIN32
+    const int fd = _wopen(path.c_str(), _O_RDWR | _O_BINARY);
+#else
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+#endif
+    if (fd < 0) {
+        throw FileError(Describe(path, "cannot write", errno));
+    }
+    if (SyncFile(fd) != 0) {
+        const int error = errno;
+        CloseFile(fd);
+        throw FileError(Describe(path, "cannot write", error));
+    }
+    CloseFile(fd);
+}
+
 void ReplaceFile(const fs::path& from, const fs::path& to) {
 #ifdef _WIN32
     if (!MoveFileExW(from.c_str(), to.c_str(),
@@ -120,10 +148,21 @@ void ReplaceFile(const fs::path& from, const fs::path& to) {
     if (std::rename(from.c_str(), to.c_str()) != 0) {
         throw FileError(Describe(to, "cannot replace", errno));
     }
+    // Make the new directory entry durable too; a failure here changes nothing already done.
+    fs::path dir = to.parent_path();
+    if (dir.empty()) {
+        dir = ".";
+    }
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
 #endif
 }
 
-void WriteFileAtomically(const fs::path& path, std::string_view bytes) {
+void WriteFileAtomically(const fs::path& requested, std::string_view bytes) {
+    const fs::path path = ReplacementTarget(requested);
     const fs::path temporary = TemporaryPathBeside(path);
     const int fd = OpenNew(temporary);
     if (fd < 0) {

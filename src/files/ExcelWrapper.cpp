@@ -344,10 +344,11 @@ bool TExcelWrapper::SetText(const std::string& text) {
     return true;
 }
 
-bool TExcelWrapper::SaveWorkbook(const fs::path& file, int /*code*/) {
+bool TExcelWrapper::SaveWorkbook(const fs::path& requested, int /*code*/) {
     if (sheets_.empty()) {
         throw std::runtime_error("no workbook");
     }
+    const fs::path file = ReplacementTarget(requested);
     const fs::path temporary = TemporaryPathBeside(file);
     const std::string temporaryName = PathText(temporary);
     auto removeTemporary = [&] {
@@ -371,6 +372,7 @@ bool TExcelWrapper::SaveWorkbook(const fs::path& file, int /*code*/) {
             throw std::runtime_error(std::string("cannot write \"") + PathText(file) +
                                      "\": " + lxw_strerror(error));
         }
+        FlushToDisk(temporary);
         ReplaceFile(temporary, file);
     } catch (...) {
         removeTemporary();

@@ -615,7 +615,7 @@ TEST_F(ConfigFileTest, FailedSaveLeavesTheOldFileAndRaises) {
     EXPECT_THROW(SaveConfigFile(dir.path(), table, settings, captions), FileError);
 }
 
-TEST_F(ConfigFileTest, SaveReplacesAnExistingFileAndKeepsItsPermissions) {
+TEST_F(ConfigFileTest, SaveReplacesAnExistingFileAndKeepsItsPermissionsAndLinks) {
     const auto path = dir / "config.xml";
     WriteAll(path, "old");
     ASSERT_EQ(chmod(path.c_str(), 0640), 0);
@@ -626,6 +626,14 @@ TEST_F(ConfigFileTest, SaveReplacesAnExistingFileAndKeepsItsPermissions) {
     ASSERT_EQ(stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
     EXPECT_EQ(dir.Entries(), (std::set<std::string>{"config.xml"}));
+
+    // Saving through a symbolic link rewrites its target and keeps the link.
+    std::filesystem::create_symlink("config.xml", dir / "link.xml");
+    table.channels[1].freq_rx = 42000000;
+    SaveConfigFile(dir / "link.xml", table, settings, captions);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.xml"));
+    EXPECT_NE(ReadAll(path).find("<channel id=\"1\">"), std::string::npos);
+    EXPECT_EQ(dir.Entries(), (std::set<std::string>{"config.xml", "link.xml"}));
 }
 
 TEST_F(ConfigFileTest, SavingWithoutACurrentSetWritesTheDefaultSet) {
