@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "sim/SimulatedRadio.h"
+
+namespace {
+std::string TempPath(const char* name) {
+    return std::string(ZORVEX_BINARY_DIR) + "/sim-state-" + name + "-" +
+           std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".txt";
+}
+} // namespace
+
+TEST(RadioState, SurvivesARestart) {
+    const std::string path = TempPath("roundtrip");
+    SimulatedRadio radio;
+    SimulatedRadio::Image t3 = EmptyChannelImage(0x0200);
+    t3[100] = 0x5A;
+    radio.SetTable(3, t3);
+    RadioIdentity id = radio.Identity();
+    id.programmingCount = 12;
+    radio.SetIdentity(id);
+    std::string error;
+    ASSERT_TRUE(radio.SaveState(path, &error)) << error;
+
+    SimulatedRadio again;
+    ASSERT_TRUE(again.LoadState(path, &error)) << error;
+    EXPECT_EQ(again.Table(3), t3);
+    EXPECT_EQ(again.Table(0), radio.Table(0));
+    EXPECT_EQ(again.Table(1), radio.Table(1));
+    EXPECT_EQ(again.Identity().programmingCount, 12u);
+    std::remove(path.c_str());
+}
+
+TEST(RadioState, DamagedFilesAreRefusedAndChangeNothing) {
+    const std::string path = TempPath("damaged");
+    SimulatedRadio source;
+    ASSERT_TRUE(source.SaveState(path));
+    std::ifstream in(path);
+    const std::string good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const size_t table1 = good.find("table1 ");
+    const struct {
+        const char* name;
+        std::string text;
+    } cases[] = {
+        {"other file", "hello\n"},
+        {"bad hex", good.substr(0, table1 + 7) + "zz" + good.substr(table1 + 9)},
+        {"short table", good.substr(0, table1 + 9) + "\n" + good.substr(good.find("table3"))},
+        {"missing table", good.substr(0, table1)},
+        {"unknown entry", good + "colour blue\n"},
+    };
+    for (const auto& c : cases) {
+        std::ofstream(path, std::ios::trunc) << c.text;
+        SimulatedRadio radio;
+        SimulatedRadio::Image marked = radio.Table(0);
+        marked[50] = 1;
+        radio.SetTable(0, marked);
+        std::string error;
+        EXPECT_FALSE(radio.LoadState(path, &error)) << c.name;
+        EXPECT_FALSE(error.empty()) << c.name;
+        EXPECT_EQ(radio.Table(0), marked) << c.name;
+    }
+    std::string error;
+    EXPECT_FALSE(source.LoadState(path + ".absent", &error));
+    std::remove(path.c_str());
+}
