@@ -456,6 +456,12 @@ TEST_F(ConfigFileTest, FlagCaptionsComeFromTheFileOrStayWithoutFlags) {
     expected[0] = Cp("Новый");
     expected[7] = "";
     EXPECT_EQ(captions, expected); // Flag3 absent: back to "Ф3"
+
+    // A document in another encoding is read just as well.
+    WriteAll(dir / "utf8.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><root>" + DEFAULT_RANGE +
+                                   "<Channels/><Flags><Flag2>Вызов №2</Flag2></Flags></root>");
+    OpenConfigFile(dir / "utf8.xml", table, settings, captions);
+    EXPECT_EQ(captions[2], Cp("Вызов №2"));
 }
 
 TEST_F(ConfigFileTest, MissingSettingsTakeTheReaderDefaults) {
