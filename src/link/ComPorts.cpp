@@ -12,6 +12,7 @@
 #include <unistd.h>
 extern char** environ;
 #else
+#include <cstring>
 #include <windows.h>
 #endif
 

@@ -35,7 +35,7 @@ public:
     // The progress message, wParam packed as: bits 0-7 port number, 8-15 current op,
     // 16-23 status, 24-31 error code (low byte of each). It is called on the worker thread
     // after every step and must only post (queue) the notification, never wait for the
-    // receiver.
+    // receiver. It stays in use until ClosePort has returned.
     using Notify = std::function<void(uint32_t wParam)>;
 
     ComThread();

@@ -45,7 +45,7 @@ private:
 
 #ifdef _WIN32
     void* handle_ = nullptr;
-    unsigned char dcb_[128]; // the DCB applied to the port
+    alignas(8) unsigned char dcb_[128]; // the DCB applied to the port
 #else
     int fd_ = -1;
 #endif
