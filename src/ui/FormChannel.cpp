@@ -334,9 +334,9 @@ void TFormChan::BuildControls() {
     nav->addWidget(EditChannelLoad, 1, 1, Qt::AlignLeft);
     nav->addWidget(ButtonSave, 2, 0);
     nav->addWidget(EditChannelSave, 2, 1, Qt::AlignLeft);
-    nav->addWidget(ButtonOk, 1, 3);
-    nav->addWidget(ButtonCancel, 2, 3);
-    nav->setColumnStretch(2, 1);
+    nav->addWidget(ButtonOk, 1, 4);
+    nav->addWidget(ButtonCancel, 2, 4);
+    nav->setColumnStretch(3, 1);
     top->addLayout(nav);
 
     // Warning line.
@@ -348,6 +348,9 @@ void TFormChan::BuildControls() {
     EditWarning->setFocusPolicy(Qt::NoFocus);
     EditWarning->setText(Text("Внимание!!! Корректный прием на частоте 41.9МГц обеспечивается "
                               "только с аппаратной опцией №25!"));
+    EditWarning->setCursorPosition(0);
+    EditWarning->setMinimumWidth(
+        EditWarning->fontMetrics().horizontalAdvance(EditWarning->text()) + 16);
     ImageWarning->hide();
     EditWarning->hide();
     bottom->addWidget(ImageWarning);
