@@ -31,8 +31,9 @@ ChannelGrid::ChannelGrid(ChannelsContext& channels, CellPainter& painter, QWidge
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     verticalScrollBar()->setTracking(true);
     horizontalScrollBar()->setTracking(true);
+    // Every pixel is painted by paintEvent. The viewport stays non-opaque, so that update() on
+    // the grid itself (not only on its viewport) repaints the cells.
     viewport()->setAutoFillBackground(false);
-    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     LayoutGrid();
 }
 
@@ -317,8 +318,17 @@ void ChannelGrid::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
 }
 
+void ChannelGrid::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+}
+
 void ChannelGrid::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
+        int column = 0;
+        int row = 0;
+        if (cellAt(event->position().toPoint(), &column, &row) && row >= 1) {
+            setCurrentRow(row);
+        }
         emit editChannelRequested();
     }
     event->accept();
