@@ -369,3 +369,10 @@ void ChannelGrid::keyPressEvent(QKeyEvent* event) {
 void ChannelGrid::scrollContentsBy(int, int) {
     viewport()->update();
 }
+
+void ChannelGrid::changeEvent(QEvent* event) {
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        LayoutGrid();
+    }
+}

@@ -200,6 +200,18 @@ const std::vector<TextCase>& TextCases() {
          {"", "", "", ""},
          false,
          false},
+        {"equal negative subtones are none",
+         [] {
+             Channel c = Used(146500000, 146500000);
+             c.subtone_rx = c.subtone_tx = -51;
+             return c;
+         },
+         {},
+         4,
+         CellLayout::Joint,
+         {"", "", "", ""},
+         false,
+         false},
         {"call tone both ways",
          [] {
              Channel c = Used(146500000, 146500000);

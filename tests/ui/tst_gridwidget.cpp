@@ -119,6 +119,15 @@ private slots:
         QCOMPARE(f.grid.horizontalScrollBar()->maximum(), 0);
     }
 
+    void fontChangeLaysOutAgain() {
+        Fixture f(QSize(500, 400));
+        const int before = f.grid.rowHeight(1);
+        QFont larger = f.grid.font();
+        larger.setPointSize(30);
+        f.grid.setFont(larger);
+        QVERIFY(f.grid.rowHeight(1) > before);
+    }
+
     void cellAtFindsTheCellWhereverScrolled() {
         Fixture f(QSize(500, 400));
         for (int hs : {0, f.grid.horizontalScrollBar()->maximum()}) {
