@@ -50,6 +50,7 @@ void TestChannelActions::openClampsIndex() {
     QCOMPARE(fx.Edit("EditChannelName")->text(), QStringLiteral("9"));
     QCOMPARE(fx.Button("ButtonPrev")->isEnabled(), prev);
     QCOMPARE(fx.Button("ButtonNext")->isEnabled(), next);
+    QCOMPARE(fx.dlg.focusWidget(), fx.Combo("ComboBoxBandRx")); // first show
 }
 
 void TestChannelActions::nextAndPrevStoreAndLoad() {
