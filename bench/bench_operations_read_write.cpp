@@ -1,0 +1,108 @@
+// Time of a whole identify, read and write against the simulated radio, with the line
+// paced as a 9600 Bd serial line would be and without pacing (the driver's and link's own
+// overhead). Prints one line per operation.
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <functional>
+#include <mutex>
+
+// The simulated radio's headers name their information block sizes as the model does.
+#define INFO_BLOCK0_SIZE SIM_INFO_BLOCK0_SIZE
+#define INFO_BLOCK1_SIZE SIM_INFO_BLOCK1_SIZE
+#define INFO_BLOCK2_SIZE SIM_INFO_BLOCK2_SIZE
+#include "sim/PtyRadio.h"
+#include "sim/SimulatedRadio.h"
+#undef INFO_BLOCK0_SIZE
+#undef INFO_BLOCK1_SIZE
+#undef INFO_BLOCK2_SIZE
+
+#include "link/ComPorts.h"
+#include "model/ChannelsContext.h"
+#include "model/InfoContext.h"
+#include "model/SettingsContext.h"
+#include "operations/OperationDriver.h"
+
+namespace {
+
+class Queue {
+public:
+    void Post(std::function<void()> call) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            calls_.push_back(std::move(call));
+        }
+        ready_.notify_one();
+    }
+    void RunFor(int ms) {
+        std::deque<std::function<void()>> batch;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            ready_.wait_for(lock, std::chrono::milliseconds(ms), [&] { return !calls_.empty(); });
+            batch.swap(calls_);
+        }
+        for (auto& call : batch) {
+            call();
+        }
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::deque<std::function<void()>> calls_;
+};
+
+const char* OutcomeName(OperationOutcome o) {
+    return o == OperationOutcome::Succeeded ? "ok" : "FAILED";
+}
+
+} // namespace
+
+int main() {
+    for (Pacing pacing : {Pacing::Instant, Pacing::Line9600}) {
+        SimulatedRadio radio;
+        PtyRadio pty(radio, pacing);
+        if (!pty.Start()) {
+            std::fprintf(stderr, "no pseudo-terminal: %s\n", pty.Error().c_str());
+            return 1;
+        }
+        const int port = FreeComPortNumber();
+        SetComPortOverride(port, pty.DevicePath());
+
+        ChannelsContext channels;
+        SettingsContext settings;
+        TInfoContext info;
+        FreqRange set;
+        set.SetDefault();
+        channels.ranges.Select(channels.ranges.Add(set));
+        for (int i = 0; i < CHANNEL_COUNT; ++i) {
+            channels.channels[i].freq_rx = 33000000 + 12500 * i;
+            channels.channels[i].freq_tx = 33000000 + 12500 * i;
+        }
+        Queue queue;
+        OperationDriver driver(channels, settings, info,
+                               [&](std::function<void()> call) { queue.Post(std::move(call)); });
+        driver.port_number = port;
+
+        const char* pacingName = pacing == Pacing::Instant ? "unpaced" : "9600 Bd";
+        for (int32_t mode : {MODE_IDENTIFY, MODE_WRITE, MODE_READ}) {
+            const auto start = std::chrono::steady_clock::now();
+            driver.Start(mode);
+            while (!driver.Finished()) {
+                queue.RunFor(100);
+            }
+            const double ms =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                    .count();
+            const char* name = mode == MODE_IDENTIFY ? "identify"
+                               : mode == MODE_WRITE  ? "write"
+                                                     : "read";
+            std::printf("%-8s %-8s %8.1f ms  %s\n", pacingName, name, ms,
+                        OutcomeName(driver.Outcome()));
+        }
+        pty.Stop();
+        SetComPortOverride(port, "");
+    }
+    return 0;
+}
