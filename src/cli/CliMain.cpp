@@ -282,7 +282,7 @@ private:
         RadioTarget target;
         std::string error;
         if (!target.Setup(o_.port, o_.device, o_.simulate, o_.simState, error)) {
-            return Fail(EXIT_STATUS_FAILED, error);
+            return Fail(target.stateFileFailed() ? EXIT_STATUS_FILE : EXIT_STATUS_FAILED, error);
         }
         TerminalOutput output(c_.out, c_.err, c_.progressBar);
         RadioSession session(w.channels, w.settings, w.info, output);

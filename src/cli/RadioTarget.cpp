@@ -27,6 +27,7 @@ bool RadioTarget::Setup(int port, const std::string& device, bool simulate,
             std::error_code ec;
             if (std::filesystem::exists(simState_, ec) && !radio_->LoadState(simState_, &error)) {
                 error = "cannot load the simulated radio's state " + simState_ + ": " + error;
+                stateFileFailed_ = true;
                 return false;
             }
         }
@@ -57,6 +58,7 @@ bool RadioTarget::Setup(int port, const std::string& device, bool simulate,
 bool RadioTarget::Finish(std::string& error) {
     if (radio_ && !simState_.empty() && !radio_->SaveState(simState_, &error)) {
         error = "cannot save the simulated radio's state " + simState_ + ": " + error;
+        stateFileFailed_ = true;
         return false;
     }
     return true;

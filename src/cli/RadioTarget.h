@@ -24,10 +24,13 @@ public:
     bool Finish(std::string& error);
 
     int port() const { return port_; }
+    // The last failure was the simulated radio's state file.
+    bool stateFileFailed() const { return stateFileFailed_; }
 
 private:
     int port_ = 0;
     int overrideNumber_ = 0;
+    bool stateFileFailed_ = false;
     std::string simState_;
     std::unique_ptr<SimulatedRadio> radio_;
     std::unique_ptr<PtyRadio> pty_;

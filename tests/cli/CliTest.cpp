@@ -14,6 +14,16 @@
 #include "model/FlagCaptions.h"
 #include "model/SettingsContext.h"
 
+// The simulated radio's headers name their information block sizes as the model does.
+#define INFO_BLOCK0_SIZE SIM_INFO_BLOCK0_SIZE
+#define INFO_BLOCK1_SIZE SIM_INFO_BLOCK1_SIZE
+#define INFO_BLOCK2_SIZE SIM_INFO_BLOCK2_SIZE
+#include "sim/PtyRadio.h"
+#include "sim/SimulatedRadio.h"
+#undef INFO_BLOCK0_SIZE
+#undef INFO_BLOCK1_SIZE
+#undef INFO_BLOCK2_SIZE
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -41,9 +51,9 @@ protected:
         fs::remove_all(dir, ec);
     }
 
-    Result Run(std::vector<std::string> args) {
+    Result Run(std::vector<std::string> args, const std::atomic<bool>* cancel = nullptr) {
         std::ostringstream out, err;
-        CliContext context{out, err, dir / "exe", false, nullptr};
+        CliContext context{out, err, dir / "exe", false, cancel};
         Result r;
         r.status = RunCli(args, context);
         r.out = out.str();
@@ -299,6 +309,36 @@ TEST_F(CliTest, FailedOperationsExitWithOne) {
     EXPECT_FALSE(fs::exists(dir / "never.xml"));
 }
 
+TEST_F(CliTest, ErrorReplyFromTheRadioOnADevice) {
+    SimulatedRadio radio;
+    RadioFaults faults;
+    faults.errorReplies = 1;
+    faults.errorCode = 3;
+    radio.SetFaults(faults);
+    PtyRadio pty(radio);
+    ASSERT_TRUE(pty.Start()) << pty.Error();
+    const Result r = Run({"read", "--device", pty.DevicePath(), "-o", P("read.xml")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("открыт.\nОшибка данных!!!\nПорт COM"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("link error 27"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(dir / "read.xml"));
+}
+
+TEST_F(CliTest, InterruptClosesTheOperation) {
+    SimulatedRadio radio;
+    RadioFaults faults;
+    faults.dead = true; // the identification would wait for its time-outs
+    radio.SetFaults(faults);
+    PtyRadio pty(radio);
+    ASSERT_TRUE(pty.Start()) << pty.Error();
+    std::atomic<bool> cancel{true};
+    const Result r = Run({"info", "--device", pty.DevicePath()}, &cancel);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("interrupted"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out.find("закрыт."), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.rfind("Порт COM", 0), 0u) << r.out;
+}
+
 TEST_F(CliTest, FilesThatCannotBeReadOrWrittenExitWithThree) {
     const std::string config = WriteConfig("config.xml");
     fs::create_directories(dir / "empty");
@@ -309,7 +349,12 @@ TEST_F(CliTest, FilesThatCannotBeReadOrWrittenExitWithThree) {
         {"export", config, P("no/such/dir/out.xlsx")},
         {"image", "build", P("missing.xml"), P("images")},
         {"image", "parse", P("empty"), P("parsed.xml")},
+        {"info", "--simulate", "--sim-state", P("garbage.txt")},
     };
+    {
+        std::ofstream garbage(dir / "garbage.txt");
+        garbage << "not a radio\n";
+    }
     for (const auto& args : cases) {
         const Result r = Run(args);
         EXPECT_EQ(r.status, 3) << args[0] << " " << args[1] << "\n" << r.err;
