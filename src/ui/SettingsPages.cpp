@@ -625,9 +625,7 @@ void SettingsPages::UpdateLockButtons() {
     static const QIcon unlocked(QStringLiteral(":/icons/lock_open.png"));
     static const QIcon locked(QStringLiteral(":/icons/lock_closed.png"));
     ButtonStartChannelLock->setIcon(settings.StartChannelLock ? locked : unlocked);
-    ButtonStartChannelLock->setChecked(settings.StartChannelLock);
     ButtonSpecChannelLock->setIcon(settings.SpecChannelLock ? locked : unlocked);
-    ButtonSpecChannelLock->setChecked(settings.SpecChannelLock);
 }
 
 void SettingsPages::EditClick(QLineEdit* edit) {
