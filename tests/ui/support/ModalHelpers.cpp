@@ -3,17 +3,40 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
 
 namespace {
 
+// Watches a modal window the test acted on until it closes; rejects it when it is still
+// open after timeoutMs. Stops as soon as the window has been hidden once.
+void Watch(QPointer<QWidget> modal, int timeoutMs, std::shared_ptr<QElapsedTimer> clock) {
+    if (!clock->isValid())
+        clock->start();
+    if (!modal || !modal->isVisible())
+        return;
+    if (clock->elapsed() > timeoutMs) {
+        qWarning("modal window left open by the test: closing it");
+        if (auto* dialog = qobject_cast<QDialog*>(modal.data())) {
+            dialog->reject();
+        } else {
+            modal->close();
+        }
+        return;
+    }
+    QTimer::singleShot(20, qApp, [=] { Watch(modal, timeoutMs, clock); });
+}
+
 void Poll(QWidget* previous, std::function<void(QWidget*)> action, int timeoutMs,
           std::shared_ptr<QElapsedTimer> clock) {
     QWidget* modal = QApplication::activeModalWidget();
     if (modal && modal != previous && modal->isVisible()) {
         action(modal);
+        // A failed check inside the action returns before the window is closed: close it
+        // so the test goes on (and fails) instead of hanging.
+        Watch(QPointer<QWidget>(modal), timeoutMs, std::make_shared<QElapsedTimer>());
         return;
     }
     if (clock->elapsed() > timeoutMs) {

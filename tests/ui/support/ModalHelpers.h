@@ -5,7 +5,8 @@
 
 // Runs `action` on the next modal window that appears (QApplication::activeModalWidget),
 // from the event loop that window runs. Polls briefly; gives up after timeoutMs so a test
-// never hangs on a dialog that did not come. The action should close the window.
+// never hangs on a dialog that did not come. The action should close the window; one still
+// open timeoutMs after the action is rejected with a warning.
 void OnNextModal(std::function<void(QWidget* modal)> action, int timeoutMs = 10000);
 
 // Like OnNextModal, for a modal window that is not `previous` (a dialog opened from inside
