@@ -268,6 +268,9 @@ bool SerialPort::Open(const std::string& device, uint32_t baud) {
 
 void SerialPort::Close() {
     if (fd_ >= 0) {
+        // A terminal kept open elsewhere (a pseudo-terminal's server) would otherwise stay
+        // exclusive and refuse the next open.
+        ::ioctl(fd_, TIOCNXCL);
         ::close(fd_);
         fd_ = -1;
     }

@@ -4,7 +4,10 @@
 
 #include <cstring>
 
+#include <grp.h>
 #include <pty.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -47,12 +50,54 @@ TEST(SerialPort, OpensAPseudoTerminalRawAndChangesSpeed) {
     EXPECT_FALSE(port.Open(pty.name)) << "one device per port object";
 }
 
-TEST(SerialPort, SecondOpenOfAnOpenPortSaysItIsBusy) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "exclusive access does not bind the superuser";
+// Exclusive use binds ordinary users only, so the check runs as one: in a child process
+// that gives up the superuser's rights when the test has them.
+TEST(SerialPort, PortIsExclusiveWhileOpenAndFreeAgainAfterClose) {
     Pty pty;
-    SerialPort first, second;
-    ASSERT_TRUE(first.Open(pty.name)) << first.LastOpenError();
-    EXPECT_FALSE(second.Open(pty.name));
-    EXPECT_NE(second.LastOpenError().find("in use"), std::string::npos) << second.LastOpenError();
+    ASSERT_EQ(::chmod(pty.name, 0666), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(10);
+        SerialPort first, second, third;
+        if (!first.Open(pty.name))
+            ::_exit(11);
+        if (second.Open(pty.name))
+            ::_exit(12);
+        if (second.LastOpenError().find("in use") == std::string::npos)
+            ::_exit(13);
+        first.Close();
+        ::_exit(third.Open(pty.name) ? 0 : 14);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    // 11: first open failed, 12: second open succeeded, 13: no "in use" in the message,
+    // 14: the port stayed locked after closing.
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST(SerialPort, RefusedPermissionNamesTheGroupToJoin) {
+    Pty pty;
+    ASSERT_EQ(::chmod(pty.name, 0660), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(10);
+        SerialPort port;
+        if (port.Open(pty.name))
+            ::_exit(11);
+        const std::string& why = port.LastOpenError();
+        ::_exit(why.find("no permission") != std::string::npos &&
+                        why.find("usermod -aG") != std::string::npos
+                    ? 0
+                    : 12);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "11: opened anyway, 12: message without the remedy";
 }
