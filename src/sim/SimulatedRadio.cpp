@@ -386,12 +386,50 @@ void SimulatedRadio::Receive(const uint8_t* data, size_t length, std::vector<Wri
             HandleFrameLocked(out);
 }
 
+void SimulatedRadio::SetLog(Log log) {
+    std::lock_guard lock(mutex_);
+    log_ = std::move(log);
+}
+
+namespace {
+
+std::string Describe(const std::vector<uint8_t>& request) {
+    char text[96];
+    if (request.size() >= 2 && request[0] == 0x01)
+        std::snprintf(text, sizeof text, "information block %u", request[1]);
+    else if (request.size() >= 4 && request[0] == 0x02)
+        std::snprintf(text, sizeof text, "read block 0x%04X", request[2] | request[3] << 8);
+    else if (request.size() >= 4 && request[0] == 0x03)
+        std::snprintf(text, sizeof text, "write block 0x%04X, %zu bytes",
+                      request[2] | request[3] << 8, request.size() - 4);
+    else if (request.size() >= 8 && request[0] == 0xD0)
+        std::snprintf(text, sizeof text, "link speed %u Bd",
+                      static_cast<unsigned>(Le32(request.data() + 4)));
+    else
+        std::snprintf(text, sizeof text, "command 0x%02X, %zu bytes",
+                      request.empty() ? 0 : request[0], request.size());
+    return text;
+}
+
+std::string Outcome(const std::vector<uint8_t>& reply) {
+    if (reply.size() >= 3 && reply[0] == 0xFF)
+        return "error reply, radio code " + std::to_string(reply[2]);
+    return "answered, " + std::to_string(reply.size()) + " bytes";
+}
+
+} // namespace
+
 void SimulatedRadio::HandleFrameLocked(std::vector<Write>& out) {
-    if (faults_.dead)
+    if (faults_.dead) {
+        if (log_)
+            log_("frame received; the radio is dead and stays silent");
         return;
+    }
     size_t n = 0;
     if (!DecodeFrameBody(collector_.Body(), collector_.BodyLength(), packet_, sizeof packet_, n)) {
         ++stats_.badFrames;
+        if (log_)
+            log_("broken frame (bad escape or frame check sequence): ignored");
         return;
     }
     const std::vector<uint8_t> request(packet_, packet_ + n);
@@ -442,6 +480,22 @@ void SimulatedRadio::HandleFrameLocked(std::vector<Write>& out) {
         if (truncate)
             bytes.insert(bytes.end(), frame.begin(), frame.begin() + frame.size() / 2);
         bytes.insert(bytes.end(), frame.begin(), frame.end());
+    }
+    if (log_) {
+        std::string line = Describe(request) + ": ";
+        if (!answered)
+            line += "no reply expected";
+        else if (drop)
+            line += "reply dropped (fault)";
+        else
+            line += Outcome(reply);
+        if (corrupt)
+            line += ", frame check sequence corrupted (fault)";
+        if (truncate)
+            line += ", sent cut short first (fault)";
+        if (faults_.echo)
+            line += ", request echoed";
+        log_(line);
     }
     if (bytes.empty())
         return;

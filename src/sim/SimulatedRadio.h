@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -89,6 +90,12 @@ public:
     };
     void Receive(const uint8_t* data, size_t length, std::vector<Write>& out);
 
+    // Receives one line of text for every request frame: what was asked and what the radio
+    // did. Called on the serving thread with the radio locked: it must not call back into
+    // the radio.
+    using Log = std::function<void(const std::string&)>;
+    void SetLog(Log log);
+
     // Memory between runs: the three tables and the programming count, as text.
     bool SaveState(const std::string& path, std::string* error = nullptr) const;
     bool LoadState(const std::string& path, std::string* error = nullptr);
@@ -101,6 +108,7 @@ private:
     void HandleFrameLocked(std::vector<Write>& out);
 
     mutable std::mutex mutex_;
+    Log log_;
     RadioIdentity identity_;
     RadioFaults faults_;
     RadioStats stats_;

@@ -82,7 +82,7 @@ Faults (to see how the programmer copes):
   --wrong-address N    answer N requests for the wrong block
   --truncate N         cut N reply frames short and then send them whole
   --dead               never answer at all
-  --verbose            report the requests as they arrive
+  --verbose            report every request as it arrives and what the radio did
   --help               this text
 )";
 
@@ -309,10 +309,18 @@ int main(int argc, char** argv) {
     } else if (step != id.step) {
         return Fail("--step needs --range as well");
     }
+    bool ascending = ranges.size() <= 3;
+    for (size_t k = 1; k < ranges.size(); ++k)
+        ascending = ascending && ranges[k].first > ranges[k - 1].second;
+    if (!ascending)
+        std::cerr << "note: the programmer takes at most three ranges, ascending and without "
+                     "overlap; it will refuse this radio's range set\n";
     if (id.channelsVersion != 0x0100 && id.channelsVersion != 0x0200)
         std::cerr << "note: the programmer supports channel tables 1.0 and 2.0 only\n";
 
     SimulatedRadio radio(id);
+    if (verbose)
+        radio.SetLog([](const std::string& line) { std::cerr << line << std::endl; });
     if (!statePath.empty()) {
         std::FILE* f = std::fopen(statePath.c_str(), "r");
         if (f) {
@@ -356,11 +364,8 @@ int main(int argc, char** argv) {
     while (!g_stop.load()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         const RadioStats now = radio.Stats();
-        if (verbose && (now.requests != last.requests || now.badFrames != last.badFrames))
-            std::cerr << "requests: " << now.infoRequests << " information, " << now.readRequests
-                      << " read, " << now.writeRequests
-                      << " write; tables stored: " << now.tablesWritten
-                      << "; broken frames: " << now.badFrames << "\n";
+        if (verbose && now.tablesWritten != last.tablesWritten)
+            std::cerr << "table stored (" << now.tablesWritten << " so far)\n";
         if (!statePath.empty() && now.tablesWritten != last.tablesWritten) {
             std::string error;
             if (!radio.SaveState(statePath, &error))
