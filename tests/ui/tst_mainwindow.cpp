@@ -54,14 +54,14 @@ void SetChannel(Channel& channel, int32_t rx, int32_t tx) {
 class TestMainWindow : public QObject {
     Q_OBJECT
 
-    QTemporaryDir dir_;
+    std::unique_ptr<QTemporaryDir> dir_; // fresh for every test: its own range-list file
     std::vector<Message> messages_;
 
     // A main window with its range list in the temporary directory, the given system ports,
     // its message boxes recorded, shown as at start-up.
     std::unique_ptr<TForm1> MakeWindow(std::vector<SystemPort> ports = {{"COM3", "/dev/ttyS2"}}) {
         RangeListLocation location;
-        location.readFrom = location.writeTo = (dir_.path() + "/Zorvex_config.xml").toStdString();
+        location.readFrom = location.writeTo = (dir_->path() + "/Zorvex_config.xml").toStdString();
         auto w = std::make_unique<TForm1>(location);
         w->FormComPort->SetPortSource([ports] { return ports; });
         w->messageBoxHook = [this](QMessageBox::Icon icon, const QString& title,
@@ -74,11 +74,10 @@ class TestMainWindow : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        IsolateUserConfig();
-        QVERIFY(dir_.isValid());
-    }
+    void initTestCase() { IsolateUserConfig(); }
     void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
         messages_.clear();
         QSettings(QStringLiteral("Zorvex_Prog"), QStringLiteral("Settings")).clear();
         AcceptSecondType = false;
@@ -188,7 +187,7 @@ private slots:
     }
 
     void rangeListWrittenAtExitOnlyWhenChanged() {
-        const QString file = dir_.path() + "/Zorvex_config.xml";
+        const QString file = dir_->path() + "/Zorvex_config.xml";
         QFile::remove(file);
         MakeWindow().reset(); // no file: the default list is written
         QVERIFY(QFile::exists(file));
@@ -418,7 +417,7 @@ private slots:
 
     void openFileRemovingChannelsWarnsOnce() {
         auto w = MakeWindow();
-        const QString path = dir_.path() + "/outside.xml";
+        const QString path = dir_->path() + "/outside.xml";
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(
@@ -454,7 +453,7 @@ private slots:
     void openUnreadableFileShowsErrorAndKeepsModel() {
         auto w = MakeWindow();
         SetChannel(w->channels.channels[5], 41000000, 41000000);
-        const QString path = dir_.path() + "/broken.xml";
+        const QString path = dir_->path() + "/broken.xml";
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("<root><Channels><channel id=\"5\">");
@@ -481,20 +480,20 @@ private slots:
         w->FileSaveAs1->trigger();
         QVERIFY(messages_.empty());
 
-        target = dir_.path() + "/saved.xml";
+        target = dir_->path() + "/saved.xml";
         w->FileSaveAs1->trigger();
         QVERIFY(asked.save);
         QCOMPARE(asked.filter, QStringLiteral("Настройки радиостанции (*.xml)"));
         QVERIFY(messages_.empty()); // no message on success
         QVERIFY(QFile::exists(target));
 
-        target = dir_.path() + "/no-such-dir/saved.xml";
+        target = dir_->path() + "/no-such-dir/saved.xml";
         w->FileSaveAs1->trigger();
         QCOMPARE(messages_.size(), size_t(1));
         QCOMPARE(messages_[0].icon, QMessageBox::Critical);
 
         messages_.clear();
-        target = dir_.path() + "/channels.xlsx";
+        target = dir_->path() + "/channels.xlsx";
         w->FileSaveAs2->trigger();
         QCOMPARE(asked.filter, QStringLiteral("Таблица Excel (*.xlsx)"));
         QCOMPARE(asked.defaultSuffix, QStringLiteral("xlsx"));
@@ -505,7 +504,7 @@ private slots:
         QVERIFY(QFile::exists(target));
 
         messages_.clear();
-        target = dir_.path() + "/no-such-dir/channels.xlsx";
+        target = dir_->path() + "/no-such-dir/channels.xlsx";
         w->FileSaveAs2->trigger();
         QCOMPARE(messages_.size(), size_t(1));
         QCOMPARE(messages_[0].icon, QMessageBox::Critical);

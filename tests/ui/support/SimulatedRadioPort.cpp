@@ -10,6 +10,8 @@ RadioIdentity IdentityOf(const SimulatedRadioPort::Options& options) {
     identity.programmerId = options.programmerId;
     identity.channels2Version = options.channels2Version;
     identity.settingsVersion = options.settingsVersion;
+    if (options.rangeBegin != 0)
+        identity.SetRange(1, options.rangeBegin, options.rangeEnd);
     return identity;
 }
 } // namespace

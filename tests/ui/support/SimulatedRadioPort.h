@@ -15,6 +15,10 @@ public:
         bool lineSpeed = false; // pace replies like a 9600 Bd line
         int errorReplies = 0;   // answer this many information requests with an error
         int errorCode = 3;
+        // Receive and transmit range 1 in hertz (whole 12.5 kHz steps above 33 MHz); 0 keeps
+        // the radio's default 33..48.5 MHz.
+        uint32_t rangeBegin = 0;
+        uint32_t rangeEnd = 0;
     };
 
     SimulatedRadioPort();
