@@ -7,9 +7,11 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolBar>
+#include <QWheelEvent>
 #include <QtTest>
 #include <memory>
 
@@ -570,6 +572,23 @@ private slots:
         } else {
             QCOMPARE(w->painter.watts, (std::array<int32_t, 4>{5, 10, 20, 40}));
         }
+    }
+
+    void settingsPageRefreshedWhenShownAndWheelStepsOnce() {
+        auto w = MakeWindow();
+        auto* bar = w->findChild<QSlider*>(QStringLiteral("TrackBarIntensity"));
+        QVERIFY(bar);
+        w->settings.Intensity = 4;
+        w->PageControl->setCurrentWidget(w->TabSheetSettings);
+        QCOMPARE(bar->value(), 4);
+        // One notch down over the bar: the window hands it to the settings pages, which step
+        // the value by one (the slider on its own would move by several).
+        const QPoint local = bar->rect().center();
+        QWheelEvent wheel(local, bar->mapToGlobal(local), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(bar, &wheel);
+        QCOMPARE(w->settings.Intensity, 3);
+        QCOMPARE(bar->value(), 3);
     }
 
     void waveNetWithoutPortStartsNothing() {
