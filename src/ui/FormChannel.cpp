@@ -1,6 +1,7 @@
 #include "ui/FormChannel.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 #include <QApplication>
