@@ -113,6 +113,12 @@ bool ComThread::InfoReceived(int block) const {
 }
 
 bool ComThread::ClosePort() {
+    if (started_ && std::this_thread::get_id() == thread_.get_id()) {
+        // Called from the worker itself (a notification that did more than post): it cannot
+        // wait for its own end, so it only asks the job loop to stop.
+        terminate_.store(true);
+        return false;
+    }
     if (started_) {
         {
             std::lock_guard lock(wakeMutex_);

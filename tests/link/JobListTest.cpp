@@ -149,3 +149,33 @@ TEST_F(JobLists, ClosePortDuringATransferReturnsPromptly) {
     EXPECT_EQ(worker.GetProgress(), 100);
     EXPECT_EQ(radio.Stats().tablesWritten, 0u);
 }
+
+// A notification handler that closes the port instead of posting must not hang or abort
+// the worker: the list stops and the real close follows on the driver's thread.
+TEST_F(JobLists, ClosePortFromTheWorkerThreadOnlyStopsTheList) {
+    std::mutex mutex;
+    std::condition_variable done;
+    int calls = 0;
+    bool closedFromWorker = true;
+    worker.SetNotifyWindow([&](uint32_t) {
+        std::lock_guard lock(mutex);
+        if (calls++ == 0) {
+            closedFromWorker = worker.ClosePort();
+            done.notify_all();
+        }
+    });
+    Buffer a;
+    const TransferJob job{OP_REQUEST_INFO, 0, 122, a.data()};
+    ASSERT_TRUE(worker.AddJob(&job));
+    ASSERT_TRUE(worker.StartJobs());
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(done.wait_for(lock, std::chrono::seconds(5), [&] { return calls > 0; }));
+    }
+    EXPECT_FALSE(closedFromWorker);
+    const auto start = Clock::now();
+    EXPECT_TRUE(worker.ClosePort());
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1600));
+    EXPECT_FALSE(worker.IsPortOpen());
+    EXPECT_EQ(radio.Stats().infoRequests, 0u) << "the list stopped before its job";
+}

@@ -100,6 +100,33 @@ TEST_F(ReplyChecks, BadReadRepliesAreRefusedWithTheirCode) {
     }
 }
 
+// A frame that does not decode cleanly is no reply: the piece is asked again at once and
+// no code is left, and nothing of the broken frame reaches the buffer.
+TEST_F(ReplyChecks, BrokenFramesAreAskedAgainWithoutACode) {
+    const auto good = Frame(ReadReply(4, ImageBytes(34, 0, 34)));
+    auto badFcs = good;
+    badFcs[10] ^= 0x01;
+    // (broken early: a broken frame whose decoded start equals the request passes for its
+    // echo and is skipped, which ends well too)
+    auto badEscape = good;
+    badEscape[2] = 0x7D;
+    badEscape.insert(badEscape.begin() + 3, 0x41);
+    for (const auto& broken : {badFcs, badEscape}) {
+        SCOPED_TRACE(broken == badFcs ? "bad frame check sequence" : "bad escape");
+        ComThread fresh;
+        ASSERT_TRUE(fresh.OpenPort(port));
+        Requests();
+        requests.clear();
+        Send(broken);
+        Send(good);
+        buffer.fill(0xFF);
+        EXPECT_TRUE(fresh.ReadTable(4, buffer.data()));
+        EXPECT_EQ(fresh.GetError(), 0);
+        EXPECT_EQ(Addresses(), (std::vector<int>{4, 4}));
+        EXPECT_EQ(std::vector<uint8_t>(buffer.begin(), buffer.begin() + 34), ImageBytes(34, 0, 34));
+    }
+}
+
 TEST_F(ReplyChecks, WriteSendsTheImageLengthAndJudgesTheReply) {
     const auto image = ImageBytes(2012, 0, 2048);
     std::copy(image.begin(), image.end(), buffer.begin());
