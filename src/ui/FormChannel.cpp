@@ -350,8 +350,8 @@ void TFormChan::BuildControls() {
     EditWarning->setText(Text("Внимание!!! Корректный прием на частоте 41.9МГц обеспечивается "
                               "только с аппаратной опцией №25!"));
     EditWarning->setCursorPosition(0);
-    EditWarning->setMinimumWidth(
-        EditWarning->fontMetrics().horizontalAdvance(EditWarning->text()) + 16);
+    EditWarning->setMinimumWidth(EditWarning->fontMetrics().horizontalAdvance(EditWarning->text()) +
+                                 16);
     ImageWarning->hide();
     EditWarning->hide();
     bottom->addWidget(ImageWarning);
