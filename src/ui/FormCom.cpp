@@ -119,6 +119,7 @@ bool TFormComPort::BuildPortList() {
         }
     }
     --filling_;
+    ComboBoxCOM->setToolTip(ComboBoxCOM->currentData(Qt::ToolTipRole).toString());
     return true;
 }
 

@@ -675,8 +675,10 @@ void TForm1::ActionSelectFreqRangeExecute() {
 }
 
 void TForm1::ActionWaveNetExecute() {
+    // The port the user confirmed (the operation port), not a selection cancelled in the COM
+    // port dialog: the frames switch the link speed of whatever listens there.
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    waveNet_->Execute(FormComPort->chosen_port);
+    waveNet_->Execute(FormProgress->port_number());
     QApplication::restoreOverrideCursor();
 }
 

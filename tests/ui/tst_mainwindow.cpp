@@ -602,7 +602,7 @@ private slots:
         tool.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         w->WaveNet().toolDirectory = toolDir.path().toStdString();
         w->WaveNet().settleMs = 0;
-        QCOMPARE(w->FormComPort->chosen_port, 0);
+        QCOMPARE(w->FormProgress->port_number(), 0);
         w->ActionWaveNet->trigger();
         QVERIFY(!QFile::exists(marker));
         QVERIFY(!w->WaveNet().ToolPortOpen());

@@ -4,13 +4,20 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "files/RangeListFile.h"
 #include "link/ComPorts.h"
 #include "link/Framing.h"
+#include "support/ModalHelpers.h"
+#include "ui/FormCom.h"
+#include "ui/FormProgress.h"
+#include "ui/MainWindow.h"
 #include "ui/WaveNet.h"
 
 namespace {
@@ -80,6 +87,36 @@ QString PlantTool(const QString& dir) {
 class TestWaveNet : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { IsolateUserConfig(); }
+
+    void mainWindowHandsOverTheConfirmedPort() {
+        PtyLine confirmed, cancelled;
+        QTemporaryDir dir;
+        RangeListLocation location;
+        location.readFrom = location.writeTo = (dir.path() + "/Zorvex_config.xml").toStdString();
+        TForm1 w(location);
+        const std::vector<SystemPort> ports{{"COM" + std::to_string(confirmed.Com()), ""},
+                                            {"COM" + std::to_string(cancelled.Com()), ""}};
+        w.FormComPort->SetPortSource([ports] { return ports; });
+        w.show();
+        const int first = std::min(confirmed.Com(), cancelled.Com());
+        QCOMPARE(w.FormProgress->port_number(), first);
+        PtyLine& active = first == confirmed.Com() ? confirmed : cancelled;
+        PtyLine& other = first == confirmed.Com() ? cancelled : confirmed;
+        // Pick the other port in the dialog, then cancel.
+        OnNextModal([&](QWidget*) {
+            w.FormComPort->ComboBoxCOM->setCurrentText(QStringLiteral("COM%1").arg(other.Com()));
+            w.FormComPort->BitBtnCancell->click();
+        });
+        w.ActionComPort->trigger();
+        QCOMPARE(w.FormComPort->chosen_port, other.Com());
+        w.WaveNet().toolDirectory = dir.path().toStdString(); // no tool there
+        w.WaveNet().settleMs = 0;
+        w.ActionWaveNet->trigger();
+        QCOMPARE(active.ReadAll(), Bytes(WAVENET_FRAME_TO_115200) + Bytes(WAVENET_FRAME_TO_9600));
+        QCOMPARE(other.ReadAll(), QByteArray());
+    }
+
     void framesAreTheLinkSpeedCommands() {
         // C0, the 8-byte packet D0 10 00 00 <baud, 32-bit little-endian>, FCS, C1.
         const auto check = [](const std::array<uint8_t, 12>& frame, uint32_t baud) {
