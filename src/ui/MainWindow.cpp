@@ -503,12 +503,14 @@ void TForm1::UpdateInfoPage() {
 // ---------------------------------------------------------------- dialogs and messages
 
 void TForm1::ShowMessage(QMessageBox::Icon icon, const QString& title, const QString& text,
-                         QWidget* owner) {
+                         QWidget* owner, const QString& detail) {
     if (messageBoxHook) {
         messageBoxHook(icon, title, text);
         return;
     }
     QMessageBox box(icon, title, text, QMessageBox::Ok, owner);
+    if (!detail.isEmpty())
+        box.setInformativeText(detail);
     box.exec();
 }
 
@@ -584,12 +586,10 @@ void TForm1::FileSaveAs2Execute() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const ExportResult result = ExportChannels(channels, FsPath(name));
     QApplication::restoreOverrideCursor();
-    QString text = FromCp1251(result.message);
-    if (!result.ok && !result.reason.empty()) {
-        text += QStringLiteral("\n\n") + FromCp1251(result.reason);
-    }
+    // The box says what the export says; why it failed goes underneath.
     ShowMessage(result.ok ? QMessageBox::Information : QMessageBox::Critical,
-                FromCp1251(result.caption), text, nullptr);
+                FromCp1251(result.caption), FromCp1251(result.message), nullptr,
+                FromCp1251(result.reason));
 }
 
 // ---------------------------------------------------------------- radio operations

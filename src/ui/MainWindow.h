@@ -175,7 +175,7 @@ private:
     void FormShow();
     void RunOperation(int32_t mode);
     void ShowMessage(QMessageBox::Icon icon, const QString& title, const QString& text,
-                     QWidget* owner);
+                     QWidget* owner, const QString& detail = QString());
     QString AskFileName(const FileDialogRequest& request);
     void SetStatusRangeText();
     void SetPageVisible(QWidget* page, bool visible);

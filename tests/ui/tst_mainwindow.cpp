@@ -510,7 +510,8 @@ private slots:
         w->FileSaveAs2->trigger();
         QCOMPARE(messages_.size(), size_t(1));
         QCOMPARE(messages_[0].icon, QMessageBox::Critical);
-        QVERIFY(messages_[0].text.startsWith(QStringLiteral("Ошибка при экспорте!!!")));
+        QCOMPARE(messages_[0].title, QStringLiteral("Экспорт в Excel"));
+        QCOMPARE(messages_[0].text, QStringLiteral("Ошибка при экспорте!!!"));
     }
 
     void infoPageFollowsIdentity_data() {
