@@ -57,13 +57,16 @@ public:
 
     bool IsPortOpen() const;
     int PortNumber() const { return portNumber_.load(); }
-    // True while a list runs (status 1..99) and the worker has not been told to stop.
+    // True from StartJobs until the list has ended (status 0..99 on a started worker) and
+    // while the worker has not been told to stop. The job table and buffers belong to the
+    // worker meanwhile.
     bool IsBusy() const;
 
     bool ClearJobs();
     bool AddJob(const TransferJob* job);
     uint32_t JobCount() const { return jobCount_; }
-    // Hands the listed jobs to the worker (starting its thread the first time).
+    // Hands the listed jobs to the worker (starting its thread the first time). Fails when
+    // no port is open or a list is still running.
     bool StartJobs();
 
     // The status, raised to 1 when 0 and lowered to 100 when above.
