@@ -89,6 +89,8 @@ bool SerialPort::Open(const std::string& device, uint32_t baud) {
         CloseHandle(h);
         return false;
     }
+    // Bytes left over from an earlier operation would be taken for this one's first reply.
+    PurgeComm(h, PURGE_RXCLEAR);
     handle_ = h;
     speed_ = baud;
     device_ = device;
@@ -260,6 +262,9 @@ bool SerialPort::Open(const std::string& device, uint32_t baud) {
     int lines = TIOCM_DTR | TIOCM_RTS;
     if (::ioctl(fd, TIOCMBIS, &lines) != 0 && !ModemLinesUnsupported(errno))
         return fail("cannot raise DTR and RTS");
+    // Bytes left over from an earlier operation (a reply still arriving when that one was
+    // closed) would be taken for the answer to this operation's first request.
+    ::tcflush(fd, TCIFLUSH);
     fd_ = fd;
     speed_ = baud;
     device_ = device;

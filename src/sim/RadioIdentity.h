@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "model/InfoContext.h" // the information block sizes
+
 struct RadioIdentity {
     // Block 0
     uint32_t programmingCount = 0;
@@ -46,10 +48,6 @@ struct RadioIdentity {
     // False when the limits are not whole steps above the base or do not fit 16 bits.
     bool SetRange(int index, uint32_t beginHz, uint32_t endHz);
 };
-
-inline constexpr int INFO_BLOCK0_SIZE = 122;
-inline constexpr int INFO_BLOCK1_SIZE = 104;
-inline constexpr int INFO_BLOCK2_SIZE = 464;
 
 // The raw information blocks, laid out as the radio sends them.
 std::array<uint8_t, INFO_BLOCK0_SIZE> BuildInfoBlock0(const RadioIdentity& id);

@@ -14,15 +14,8 @@
 #include "model/FlagCaptions.h"
 #include "model/SettingsContext.h"
 
-// The simulated radio's headers name their information block sizes as the model does.
-#define INFO_BLOCK0_SIZE SIM_INFO_BLOCK0_SIZE
-#define INFO_BLOCK1_SIZE SIM_INFO_BLOCK1_SIZE
-#define INFO_BLOCK2_SIZE SIM_INFO_BLOCK2_SIZE
 #include "sim/PtyRadio.h"
 #include "sim/SimulatedRadio.h"
-#undef INFO_BLOCK0_SIZE
-#undef INFO_BLOCK1_SIZE
-#undef INFO_BLOCK2_SIZE
 
 namespace fs = std::filesystem;
 
