@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
 #include "link/ComPorts.h"
 #include "model/Cp1251.h"
 #include "operations/DriverHarness.h"
@@ -83,7 +87,7 @@ TEST(OperationDriverIdentify, ReportsRadioAndCountsTheProgramming) {
     id.programmingCount = 41;
     DriverHarness h(id);
     h.log.lines.push_back("left over from the last operation");
-    EXPECT_EQ(h.Run(MODE_IDENTIFY), OperationOutcome::Succeeded);
+    EXPECT_EQ(h.Run(MODE_IDENTIFY), OperationOutcome::Succeeded) << ::testing::PrintToString(h.log.lines);
     EXPECT_EQ(h.log.lines,
               (Lines{PortOpened(h.port), "Информация о станции получена.", PortClosed(h.port)}));
     EXPECT_TRUE(h.info.HasIdentity());
@@ -102,7 +106,7 @@ TEST(OperationDriverIdentify, DifferingRangesAndOtherProgrammerAreOnlyReported) 
     ASSERT_TRUE(id.SetRange(1, 33000000, 40000000));
     id.programmerId = "QQ123";
     DriverHarness h(id);
-    EXPECT_EQ(h.Run(MODE_IDENTIFY), OperationOutcome::Succeeded);
+    EXPECT_EQ(h.Run(MODE_IDENTIFY), OperationOutcome::Succeeded) << ::testing::PrintToString(h.log.lines);
     EXPECT_EQ(h.log.lines,
               (Lines{PortOpened(h.port), "Информация о станции получена.", "",
                      "Диапазон частот в станции и файле не совпадают!!!", "", "",
@@ -446,10 +450,19 @@ TEST(OperationDriverClose, ClosingMidReadStopsTheWorkerWithoutALogLine) {
     EXPECT_EQ(before.back(), "Чтение ...");
     const unsigned requests = h.radio.Stats().requests;
 
+    // The radio still answers the interrupted request; let that answer arrive, as it does
+    // while a technician starts the next operation.
+    const int fd = ::open(h.pty.DevicePath().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    pollfd p{fd, POLLIN, 0};
+    EXPECT_EQ(::poll(&p, 1, 3000), 1);
+    ::close(fd);
+
     // The port was closed: the next operation opens it again and talks to the radio, and
-    // what was left of the interrupted reply is not taken for an answer.
+    // the stale answer waiting on the port is not taken for a reply.
     h.pty.SetPacing(Pacing::Instant);
-    EXPECT_EQ(h.Run(MODE_IDENTIFY), OperationOutcome::Succeeded);
+    EXPECT_EQ(h.Run(MODE_IDENTIFY), OperationOutcome::Succeeded)
+        << ::testing::PrintToString(h.log.lines);
     EXPECT_GT(h.radio.Stats().requests, requests);
     EXPECT_EQ(h.log.lines.front(), PortOpened(h.port));
 }
@@ -458,7 +471,7 @@ TEST(OperationDriverClose, FinishedHookRunsOnceAndLateNotificationsDoNothing) {
     DriverHarness h;
     int finished = 0;
     h.driver->onFinished = [&] { ++finished; };
-    EXPECT_EQ(h.Run(MODE_IDENTIFY), OperationOutcome::Succeeded);
+    EXPECT_EQ(h.Run(MODE_IDENTIFY), OperationOutcome::Succeeded) << ::testing::PrintToString(h.log.lines);
     h.driver->RunStateMachine();
     h.driver->Close();
     EXPECT_EQ(finished, 1);
