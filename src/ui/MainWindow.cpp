@@ -12,8 +12,6 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QShowEvent>
-#include <QStyle>
-#include <QStyleOption>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -106,12 +104,8 @@ void StatusPanelBar::paintEvent(QPaintEvent*) {
     for (int panel = 0; panel < PanelCount; ++panel) {
         const int width = widths_[static_cast<size_t>(panel)];
         const QRect box(left, 1, width - 2, height() - 2);
-        QStyleOptionFrame frame;
-        frame.initFrom(this);
-        frame.rect = box;
-        frame.lineWidth = 1;
-        frame.state |= QStyle::State_Sunken;
-        style()->drawPrimitive(QStyle::PE_FrameStatusBarItem, &frame, &p, this);
+        p.setPen(palette().color(QPalette::Mid));
+        p.drawRect(box.adjusted(0, 0, -1, -1));
         p.setPen(palette().color(QPalette::WindowText));
         p.drawText(box.adjusted(4, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
                    texts_[static_cast<size_t>(panel)]);
@@ -324,6 +318,7 @@ void TForm1::CreatePages() {
     QFont mono(QStringLiteral("Lucida Console"), 10);
     mono.setStyleHint(QFont::Monospace);
     MemoInfo->setFont(mono);
+    MemoInfo->setTabStopDistance(QFontMetricsF(mono).horizontalAdvance(QLatin1Char(' ')) * 8);
     auto* infoLayout = new QVBoxLayout(TabSheetInfo);
     infoLayout->setContentsMargins(0, 0, 0, 0);
     infoLayout->addWidget(MemoInfo);
