@@ -341,31 +341,17 @@ bool ComThread::CheckErrorReply() {
 }
 
 bool ComThread::ReadTable(int32_t address, uint8_t* buffer) {
-    if (!PortSpeedCheck())
-        return false;
-    const uint32_t base = static_cast<uint32_t>(address) & 0xFFFC;
-    for (int attempt = 0; attempt < ATTEMPTS && !Terminated(); ++attempt) {
-        lastPiece_ = false;
-        bytesInJob_ = 0;
-        bool complete = true;
-        for (uint32_t k = 0; k < 4; ++k) {
-            if (!ReadPiece(base + k, buffer)) {
-                complete = false;
-                break;
-            }
-            AdvanceProgress(PIECE_SIZE * (k + 1));
-        }
-        if (complete)
-            return true;
-    }
-    if (Terminated())
-        return false;
-    if (errorCode_.load() == 0)
-        SetError(TRANSFER_NO_REPLY);
-    return false;
+    return TransferTable(address, buffer, &ComThread::ReadPiece);
 }
 
 bool ComThread::WriteTable(int32_t address, uint8_t* buffer) {
+    return TransferTable(address, buffer, &ComThread::WritePiece);
+}
+
+// Moves the four pieces of one table, each in its own transaction; the whole table is tried
+// again from its first piece when a piece fails.
+bool ComThread::TransferTable(int32_t address, uint8_t* buffer,
+                              bool (ComThread::*piece)(uint32_t, uint8_t*)) {
     if (!PortSpeedCheck())
         return false;
     const uint32_t base = static_cast<uint32_t>(address) & 0xFFFC;
@@ -374,7 +360,7 @@ bool ComThread::WriteTable(int32_t address, uint8_t* buffer) {
         bytesInJob_ = 0;
         bool complete = true;
         for (uint32_t k = 0; k < 4; ++k) {
-            if (!WritePiece(base + k, buffer)) {
+            if (!(this->*piece)(base + k, buffer)) {
                 complete = false;
                 break;
             }

@@ -85,6 +85,8 @@ public:
     // Transactions (job ops 1, 2 and 3). The outcome is in the error code and buffers.
     bool ReadTable(int32_t address, uint8_t* buffer);
     bool WriteTable(int32_t address, uint8_t* buffer);
+    bool TransferTable(int32_t address, uint8_t* buffer,
+                       bool (ComThread::*piece)(uint32_t, uint8_t*));
     bool RequestInfo(int32_t number, uint8_t* buffer);
 
     // Progress inside the current job; true when the value changed.

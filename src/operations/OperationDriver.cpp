@@ -329,8 +329,14 @@ bool OperationDriver::StepStartRead() {
     buffers_[BUFFER_SETTINGS].fill(0xFF);
     second_table_ = info->channels2_version != 0;
 
+    StartTableJobs(OP_READ_TABLE, SETTINGS_JOB_LENGTH);
+    state = STATE_READING;
+    return false;
+}
+
+void OperationDriver::StartTableJobs(int32_t op, int32_t settingsLength) {
     TransferJob job;
-    job.op = OP_READ_TABLE;
+    job.op = op;
     job.address = CHANNELS_ADDRESS;
     job.length = CHANNELS_JOB_LENGTH;
     job.buffer = Buf(BUFFER_CHANNELS_0_99);
@@ -341,25 +347,29 @@ bool OperationDriver::StepStartRead() {
         worker_->AddJob(&job);
     }
     job.address = SETTINGS_ADDRESS;
-    job.length = SETTINGS_JOB_LENGTH;
+    job.length = settingsLength;
     job.buffer = Buf(BUFFER_SETTINGS);
     worker_->AddJob(&job);
-
     tables_listed_ = worker_->StartJobs();
-    state = STATE_READING;
-    return false;
+}
+
+bool OperationDriver::TakeListError() {
+    const int error = worker_->GetError();
+    if (error == 0) {
+        return false;
+    }
+    LogError(error);
+    link_error_ = error;
+    outcome_ = OperationOutcome::LinkError;
+    state = STATE_CLOSE;
+    return true;
 }
 
 bool OperationDriver::StepReading() {
     if (!Wait()) {
         return state == STATE_CLOSE;
     }
-    const int error = worker_->GetError();
-    if (error != 0) {
-        LogError(error);
-        link_error_ = error;
-        outcome_ = OperationOutcome::LinkError;
-        state = STATE_CLOSE;
+    if (TakeListError()) {
         return true;
     }
     bool ok = true;
@@ -453,23 +463,8 @@ bool OperationDriver::StepStartWrite() {
     }
     log.LogLine(Text("Запись ..."));
 
-    TransferJob job;
-    job.op = OP_WRITE_TABLE;
-    job.address = CHANNELS_ADDRESS;
-    job.length = CHANNELS_JOB_LENGTH;
-    job.buffer = Buf(BUFFER_CHANNELS_0_99);
-    worker_->AddJob(&job);
-    if (second_table_) {
-        job.address = CHANNELS2_ADDRESS;
-        job.buffer = Buf(BUFFER_CHANNELS_100_199);
-        worker_->AddJob(&job);
-    }
-    job.address = SETTINGS_ADDRESS;
-    job.length = settingsVersion == SETTINGS_V1_1 ? SETTINGS_1_1_JOB_LENGTH : SETTINGS_JOB_LENGTH;
-    job.buffer = Buf(BUFFER_SETTINGS);
-    worker_->AddJob(&job);
-
-    tables_listed_ = worker_->StartJobs();
+    StartTableJobs(OP_WRITE_TABLE, settingsVersion == SETTINGS_V1_1 ? SETTINGS_1_1_JOB_LENGTH
+                                                                    : SETTINGS_JOB_LENGTH);
     state = STATE_WRITING;
     return false;
 }
@@ -478,12 +473,7 @@ bool OperationDriver::StepWriting() {
     if (!Wait()) {
         return state == STATE_CLOSE;
     }
-    const int error = worker_->GetError();
-    if (error != 0) {
-        LogError(error);
-        link_error_ = error;
-        outcome_ = OperationOutcome::LinkError;
-        state = STATE_CLOSE;
+    if (TakeListError()) {
         return true;
     }
     log.LogLine(Text("Таблица каналов записана."));

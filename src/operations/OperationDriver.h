@@ -130,6 +130,11 @@ private:
     bool OpenWorker();
     void CloseWorker();
     bool Wait(); // the waiting step of states 4, 6 and 7; true when the list has finished
+    // Hands the worker the table list: channels 0-99, channels 100-199 when the radio has
+    // them, then the settings.
+    void StartTableJobs(int32_t op, int32_t settingsLength);
+    // After a list has finished: logs and keeps the worker's error; true when there was one.
+    bool TakeListError();
     // Each step performs its state and returns whether the machine goes on at once (false:
     // work was handed to the worker, or the step must wait for it).
     bool StepOpen();
