@@ -176,7 +176,7 @@ void TForm1::Build() {
 }
 
 void TForm1::CreateActions() {
-    struct Spec {
+    struct ActionDef {
         QAction** action;
         const char* name;
         const char* caption;
@@ -185,7 +185,7 @@ void TForm1::CreateActions() {
         QKeySequence shortcut;
         void (TForm1::*handler)();
     };
-    const Spec specs[] = {
+    const ActionDef actionDefs[] = {
         {&FileCreate, "FileCreate", "Создать", nullptr, "file_new",
          QKeySequence(Qt::CTRL | Qt::Key_N), &TForm1::FileCreateExecute},
         {&FileOpen1, "FileOpen1", "Открыть", nullptr, "file_open",
@@ -215,22 +215,22 @@ void TForm1::CreateActions() {
         {&ActionSecondType, "ActionSecondType", "", nullptr, nullptr,
          QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_A), &TForm1::ActionSecondTypeExecute},
     };
-    for (const Spec& spec : specs) {
+    for (const ActionDef& def : actionDefs) {
         auto* action = new QAction(this);
-        action->setObjectName(QLatin1String(spec.name));
-        const QString caption = QString::fromUtf8(spec.caption);
+        action->setObjectName(QLatin1String(def.name));
+        const QString caption = QString::fromUtf8(def.caption);
         // text() is what the menu shows; iconText() and the tool tip carry the caption.
-        action->setText(spec.menuText ? QString::fromUtf8(spec.menuText) : caption);
+        action->setText(def.menuText ? QString::fromUtf8(def.menuText) : caption);
         action->setIconText(caption);
         action->setToolTip(caption);
-        if (spec.icon)
-            action->setIcon(IconByName(QLatin1String(spec.icon)));
-        if (!spec.shortcut.isEmpty())
-            action->setShortcut(spec.shortcut);
+        if (def.icon)
+            action->setIcon(IconByName(QLatin1String(def.icon)));
+        if (!def.shortcut.isEmpty())
+            action->setShortcut(def.shortcut);
         action->setShortcutContext(Qt::WindowShortcut);
-        connect(action, &QAction::triggered, this, spec.handler);
+        connect(action, &QAction::triggered, this, def.handler);
         addAction(action); // shortcuts work without a menu entry too
-        *spec.action = action;
+        *def.action = action;
     }
 }
 
