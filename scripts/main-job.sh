@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-scripts/build.sh build -DZORVEX_BUILD_TESTS=OFF -DZORVEX_BUILD_BENCH=OFF
+scripts/build.sh build -DZORVEX_SANITIZE=OFF -DZORVEX_BUILD_TESTS=OFF -DZORVEX_BUILD_BENCH=OFF
 out=${1:-radio-read.xml}
 build/src/cli/zorvex-cli read --simulate -o "$out" --images radio-images
 echo "Configuration saved to $out; table images kept in radio-images/"
