@@ -2,11 +2,8 @@
 // paced as a 9600 Bd serial line would be and without pacing (the driver's and link's own
 // overhead). Prints one line per operation.
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
-#include <deque>
 #include <functional>
-#include <mutex>
 
 #include "sim/PtyRadio.h"
 #include "sim/SimulatedRadio.h"
@@ -15,36 +12,10 @@
 #include "model/ChannelsContext.h"
 #include "model/InfoContext.h"
 #include "model/SettingsContext.h"
+#include "operations/CallQueue.h"
 #include "operations/OperationDriver.h"
 
 namespace {
-
-class Queue {
-public:
-    void Post(std::function<void()> call) {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            calls_.push_back(std::move(call));
-        }
-        ready_.notify_one();
-    }
-    void RunFor(int ms) {
-        std::deque<std::function<void()>> batch;
-        {
-            std::unique_lock<std::mutex> lock(mutex_);
-            ready_.wait_for(lock, std::chrono::milliseconds(ms), [&] { return !calls_.empty(); });
-            batch.swap(calls_);
-        }
-        for (auto& call : batch) {
-            call();
-        }
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable ready_;
-    std::deque<std::function<void()>> calls_;
-};
 
 const char* OutcomeName(OperationOutcome o) {
     return o == OperationOutcome::Succeeded ? "ok" : "FAILED";
@@ -73,7 +44,7 @@ int main() {
             channels.channels[i].freq_rx = 33000000 + 12500 * i;
             channels.channels[i].freq_tx = 33000000 + 12500 * i;
         }
-        Queue queue;
+        CallQueue queue;
         OperationDriver driver(channels, settings, info,
                                [&](std::function<void()> call) { queue.Post(std::move(call)); });
         driver.port_number = port;

@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "cli/CallQueue.h"
+#include "operations/CallQueue.h"
 #include "cli/TerminalOutput.h"
 #include "operations/OperationDriver.h"
 

@@ -12,28 +12,6 @@ void VectorLog::AppendLine(const std::string& line) {
     lines.push_back(Cp1251ToUtf8(line));
 }
 
-void TestQueue::Post(std::function<void()> call) {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        calls_.push_back(std::move(call));
-    }
-    ready_.notify_one();
-}
-
-int TestQueue::RunFor(int timeoutMs) {
-    std::deque<std::function<void()>> batch;
-    {
-        std::unique_lock<std::mutex> lock(mutex_);
-        ready_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                        [&] { return !calls_.empty(); });
-        batch.swap(calls_);
-    }
-    for (auto& call : batch) {
-        call();
-    }
-    return static_cast<int>(batch.size());
-}
-
 DriverHarness::DriverHarness(const RadioIdentity& identity, Pacing pacing)
     : radio(identity), pty(radio, pacing) {
     EXPECT_TRUE(pty.Start()) << pty.Error();

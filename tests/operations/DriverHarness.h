@@ -1,10 +1,7 @@
 #pragma once
 
-#include <condition_variable>
-#include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -13,6 +10,7 @@
 #include "model/ChannelsContext.h"
 #include "model/InfoContext.h"
 #include "model/SettingsContext.h"
+#include "operations/CallQueue.h"
 #include "operations/LogSink.h"
 #include "operations/OperationDriver.h"
 
@@ -22,19 +20,6 @@ public:
     void AppendLine(const std::string& line) override;
     void Clear() override { lines.clear(); }
     std::vector<std::string> lines;
-};
-
-// Queued calls from the worker, run by the test's thread.
-class TestQueue {
-public:
-    void Post(std::function<void()> call);
-    // Runs what is queued, waiting up to timeoutMs for the first call.
-    int RunFor(int timeoutMs);
-
-private:
-    std::mutex mutex_;
-    std::condition_variable ready_;
-    std::deque<std::function<void()>> calls_;
 };
 
 // A simulated radio on a pseudo-terminal behind a COM number, the main window's model
@@ -61,7 +46,7 @@ public:
     SettingsContext settings;
     TInfoContext info;
     VectorLog log;
-    TestQueue queue;
+    CallQueue queue; // queued calls from the worker, run by the test's thread
     std::vector<int> percents; // every percent the progress bar was asked to draw
     std::unique_ptr<OperationDriver> driver;
 };

@@ -1,4 +1,4 @@
-#include "cli/CallQueue.h"
+#include "operations/CallQueue.h"
 
 #include <chrono>
 
