@@ -85,7 +85,7 @@ void Channel::Reset() {
 
 bool Channel::FitsRecord(uint16_t version) const {
     if (version == CHANNEL_TABLE_V2)
-        return true;
+        return !IsUsed() || (number >= 0 && number <= 0xFF); // the number travels in a byte
     if (version != CHANNEL_TABLE_V1)
         return false;
     return FitsV1(freq_rx) && FitsV1(freq_tx);

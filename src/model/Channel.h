@@ -64,9 +64,10 @@ struct Channel {
     bool HasRxAndTx() const { return freq_rx > 0 && freq_tx > 0; }
     bool IsSimplex() const { return freq_rx == freq_tx; }
 
-    // True when the record of the given table version can carry this channel's frequencies
-    // without wrapping: always for version 2.0; for 1.0 a used frequency must stay below
-    // 819 187 500 Hz (65 535 steps). False for an unknown version.
+    // True when the record of the given table version can carry this channel without
+    // wrapping a value: for version 2.0 a used channel's number must fit its byte (0..255);
+    // for 1.0 a used frequency must stay below 819 187 500 Hz (65 535 steps). False for an
+    // unknown version.
     bool FitsRecord(uint16_t version) const;
 
     // Fills the 20-byte record in the layout of the version (0x0100 or 0x0200). Normalises

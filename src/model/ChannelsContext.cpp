@@ -93,10 +93,16 @@ bool ChannelsContext::BuildImage(uint8_t* image, uint16_t version, int start) {
     if ((version != CHANNEL_TABLE_V1 && version != CHANNEL_TABLE_V2) || !KnownStart(start))
         return false;
 
-    // A frequency the record cannot carry would arrive wrapped to some other frequency:
-    // refuse the whole table instead.
+    // A frequency or channel number the record cannot carry would arrive wrapped to some
+    // other value: refuse the whole table instead.
     for (int k = 0; k < TABLE_CHANNELS; ++k) {
         const Channel& channel = channels[start + k];
+        if (!channel.FitsRecord(version) && version == CHANNEL_TABLE_V2) {
+            lastError = Cp1251Format(
+                "Номер %d канала %d не может быть записан в таблицу каналов (допустимо 0..255)!!!",
+                channel.number, start + k);
+            return false;
+        }
         if (!channel.FitsRecord(version)) {
             const int32_t freq =
                 channel.freq_rx / FREQ_STEP_V1 >= 0xFFFF ? channel.freq_rx : channel.freq_tx;

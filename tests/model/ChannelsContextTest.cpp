@@ -105,6 +105,33 @@ TEST(ChannelTableImage, VersionOneBuildRefusesAFrequencyItCannotCarry) {
     EXPECT_EQ(readBack.channels[137].freq_tx, 819175000);
 }
 
+TEST(ChannelTableImage, VersionTwoBuildRefusesANumberItsByteCannotCarry) {
+    // A number from a hand-edited file would otherwise reach the radio cut to its low byte
+    // (300 shown as 44).
+    for (int32_t number : {256, 300, -1}) {
+        SCOPED_TRACE(number);
+        ChannelsContext context;
+        context.channels[5] = UsedChannel(41900000, 41900000, number);
+        Image image;
+        image.fill(0x00);
+        EXPECT_FALSE(context.BuildImage(image.data(), 0x0200, 0));
+        EXPECT_EQ(Utf8Error(context),
+                  "Номер " + std::to_string(number) +
+                      " канала 5 не может быть записан в таблицу каналов (допустимо 0..255)!!!");
+        EXPECT_EQ(image[12], 0x00) << "no record may be written";
+    }
+    ChannelsContext context;
+    context.channels[5] = UsedChannel(41900000, 41900000, 255);
+    Image image;
+    EXPECT_TRUE(context.BuildImage(image.data(), 0x0200, 0));
+    ChannelsContext readBack;
+    ASSERT_TRUE(readBack.ParseImage(image.data(), 0));
+    EXPECT_EQ(readBack.channels[5].number, 255);
+    // an empty slot's leftover number does not matter
+    context.channels[6].number = 1000;
+    EXPECT_TRUE(context.BuildImage(image.data(), 0x0200, 0));
+}
+
 TEST(ChannelTableImage, RoundTripThroughEitherVersion) {
     ChannelsContext source;
     source.channels[100] = UsedChannel(41900000, 41900000, 7);
