@@ -4,17 +4,11 @@
 #include <cstdio>
 
 #include "model/Cp1251.h"
+#include "model/TableImage.h"
 
 bool AcceptSecondType = false;
 
 namespace {
-
-uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-
-uint32_t Le32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
 
 // A text field: bytes up to the first zero or the field's width, without leading and
 // trailing blanks and control characters.
@@ -77,21 +71,21 @@ std::string AlternativeProgrammerId() { return Unmask(kAlternativeId); }
 TInfoContext::TInfoContext() = default;
 
 bool TInfoContext::DecodeBlock0(const uint8_t* b) {
-    programming_count = Le32(b + 0);
-    serial_number = Le32(b + 4);
+    programming_count = GetU32(b + 0);
+    serial_number = GetU32(b + 4);
     firmware_version = FieldText(b + 8, 10);
     programmer_id = FieldText(b + 18, 5);
     radio_type = FieldText(b + 23, 20);
     comment = FieldText(b + 43, 40);
     aux_text = FieldText(b + 83, 15);
 
-    const uint16_t txBase = Le16(b + 98);
-    const uint16_t rxBase = Le16(b + 100);
-    const uint16_t step = Le16(b + 104);
+    const uint16_t txBase = GetU16(b + 98);
+    const uint16_t rxBase = GetU16(b + 100);
+    const uint16_t step = GetU16(b + 104);
     ranges.Clear();
     // Offsets and bases are 16-bit, the products 32-bit.
     auto edge = [&](uint16_t base, int offsetAt) {
-        const uint16_t sum = static_cast<uint16_t>(base + Le16(b + offsetAt));
+        const uint16_t sum = static_cast<uint16_t>(base + GetU16(b + offsetAt));
         return static_cast<uint32_t>(sum) * static_cast<uint32_t>(step);
     };
     for (int i = 0; i < 4; ++i) {
@@ -113,20 +107,20 @@ bool TInfoContext::DecodeBlock0(const uint8_t* b) {
 }
 
 bool TInfoContext::DecodeBlock1(const uint8_t* b) {
-    bootloader_version = Le16(b + 0);
-    aux_word = Le16(b + 2);
-    bootloader_size = Le32(b + 4);
-    bootloader_checksum = Le32(b + 8);
-    firmware_size = Le32(b + 12);
-    firmware_checksum = Le32(b + 16);
+    bootloader_version = GetU16(b + 0);
+    aux_word = GetU16(b + 2);
+    bootloader_size = GetU32(b + 4);
+    bootloader_checksum = GetU32(b + 8);
+    firmware_size = GetU32(b + 12);
+    firmware_checksum = GetU32(b + 16);
     long_comment.clear();
     channels_version = 0;
     settings_version = 0;
     calibration_version = 0;
     channels2_version = 0;
     for (int i = 0; i < 16; ++i) {
-        const uint16_t tag = Le16(b + 20 + 4 * i);
-        const uint16_t version = Le16(b + 22 + 4 * i);
+        const uint16_t tag = GetU16(b + 20 + 4 * i);
+        const uint16_t version = GetU16(b + 22 + 4 * i);
         switch (tag) {
         case 0: channels_version = version; break;
         case 4: settings_version = version; break;
@@ -136,9 +130,9 @@ bool TInfoContext::DecodeBlock1(const uint8_t* b) {
         }
     }
     for (int i = 0; i < 3; ++i) {
-        cpu_id[i] = Le32(b + 84 + 4 * i);
+        cpu_id[i] = GetU32(b + 84 + 4 * i);
     }
-    flash_size = Le32(b + 96);
+    flash_size = GetU32(b + 96);
     for (int i = 0; i < 4; ++i) {
         power_w[i] = b[100 + i];
     }

@@ -3,17 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "model/TableImage.h"
+
 namespace {
-
-void Put16(uint8_t* p, uint32_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-
-void Put32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
 
 // A text field: the bytes, zero-padded to the width (cut at the width).
 void PutText(uint8_t* p, size_t width, const std::string& text) {
@@ -37,44 +29,44 @@ bool RadioIdentity::SetRange(int index, uint32_t beginHz, uint32_t endHz) {
 
 std::array<uint8_t, INFO_BLOCK0_SIZE> BuildInfoBlock0(const RadioIdentity& id) {
     std::array<uint8_t, INFO_BLOCK0_SIZE> b{};
-    Put32(&b[0], id.programmingCount);
-    Put32(&b[4], id.serialNumber);
+    PutU32(&b[0], id.programmingCount);
+    PutU32(&b[4], id.serialNumber);
     PutText(&b[8], 10, id.firmwareVersion);
     PutText(&b[18], 5, id.programmerId);
     PutText(&b[23], 20, id.radioType);
     PutText(&b[43], 40, id.comment);
     PutText(&b[83], 15, id.auxText);
-    Put16(&b[98], id.txBase);
-    Put16(&b[100], id.rxBase);
-    Put16(&b[102], 0);
-    Put16(&b[104], id.step);
+    PutU16(&b[98], id.txBase);
+    PutU16(&b[100], id.rxBase);
+    PutU16(&b[102], 0);
+    PutU16(&b[104], id.step);
     for (int i = 0; i < 4; ++i) {
-        Put16(&b[106 + 4 * i], id.rangeOffsets[i][0]);
-        Put16(&b[108 + 4 * i], id.rangeOffsets[i][1]);
+        PutU16(&b[106 + 4 * i], id.rangeOffsets[i][0]);
+        PutU16(&b[108 + 4 * i], id.rangeOffsets[i][1]);
     }
     return b;
 }
 
 std::array<uint8_t, INFO_BLOCK1_SIZE> BuildInfoBlock1(const RadioIdentity& id) {
     std::array<uint8_t, INFO_BLOCK1_SIZE> b{};
-    Put16(&b[0], id.bootloaderVersion);
-    Put16(&b[2], id.auxWord);
-    Put32(&b[4], id.bootloaderSize);
-    Put32(&b[8], id.bootloaderChecksum);
-    Put32(&b[12], id.firmwareSize);
-    Put32(&b[16], id.firmwareChecksum);
+    PutU16(&b[0], id.bootloaderVersion);
+    PutU16(&b[2], id.auxWord);
+    PutU32(&b[4], id.bootloaderSize);
+    PutU32(&b[8], id.bootloaderChecksum);
+    PutU32(&b[12], id.firmwareSize);
+    PutU32(&b[16], id.firmwareChecksum);
     // Version entries: tag (the table's block address), version. Unused entries carry tag
     // 0xFFFF, which no table has.
     const uint16_t tags[4] = {0, 4, 8, 12};
     const uint16_t versions[4] = {id.channelsVersion, id.settingsVersion, id.calibrationVersion,
                                   id.channels2Version};
     for (int i = 0; i < 16; ++i) {
-        Put16(&b[20 + 4 * i], i < 4 ? tags[i] : 0xFFFF);
-        Put16(&b[22 + 4 * i], i < 4 ? versions[i] : 0xFFFF);
+        PutU16(&b[20 + 4 * i], i < 4 ? tags[i] : 0xFFFF);
+        PutU16(&b[22 + 4 * i], i < 4 ? versions[i] : 0xFFFF);
     }
     for (int i = 0; i < 3; ++i)
-        Put32(&b[84 + 4 * i], id.cpuId[i]);
-    Put32(&b[96], id.flashSize);
+        PutU32(&b[84 + 4 * i], id.cpuId[i]);
+    PutU32(&b[96], id.flashSize);
     for (int i = 0; i < 4; ++i)
         b[100 + i] = id.powerW[i];
     return b;

@@ -6,23 +6,9 @@
 #include <fstream>
 #include <sstream>
 
-namespace {
+#include "model/TableImage.h"
 
-uint16_t Le16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-uint32_t Le32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-void Put16(uint8_t* p, uint32_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-void Put32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
+namespace {
 
 // Radio error codes sent in byte 2 of an error reply.
 enum RadioCode : uint8_t {
@@ -55,10 +41,10 @@ uint16_t SettingsLength(uint16_t version) {
 } // namespace
 
 void SealTableImage(SimulatedRadio::Image& image) {
-    Put32(&image[4], 0);
-    Put32(&image[8], TableImageCrc(image.data(), 4, 4));
-    Put32(&image[4], TableImageCrc(image.data(), 0, SimulatedRadio::IMAGE_SIZE));
-    Put32(&image[8], TableImageCrc(image.data(), 4, 4));
+    PutU32(&image[4], 0);
+    PutU32(&image[8], TableImageCrc(image.data(), 4, 4));
+    PutU32(&image[4], TableImageCrc(image.data(), 0, SimulatedRadio::IMAGE_SIZE));
+    PutU32(&image[8], TableImageCrc(image.data(), 4, 4));
 }
 
 namespace {
@@ -110,8 +96,8 @@ uint32_t TableImageCrc(const uint8_t* image, size_t position, size_t count) {
 SimulatedRadio::Image EmptyChannelImage(uint16_t version) {
     SimulatedRadio::Image image;
     image.fill(0xFF);
-    Put16(&image[0], version);
-    Put16(&image[2], CHANNEL_IMAGE_LENGTH);
+    PutU16(&image[0], version);
+    PutU16(&image[2], CHANNEL_IMAGE_LENGTH);
     SealTableImage(image);
     return image;
 }
@@ -131,8 +117,8 @@ SimulatedRadio::Image DefaultSettingsImage(uint16_t version) {
     SimulatedRadio::Image image;
     image.fill(0xFF);
     std::memcpy(image.data(), factory, length);
-    Put16(&image[0], version);
-    Put16(&image[2], length);
+    PutU16(&image[0], version);
+    PutU16(&image[2], length);
     SealTableImage(image);
     return image;
 }
@@ -265,13 +251,13 @@ bool SimulatedRadio::AnswerLocked(const uint8_t* request, size_t length,
             ErrorPacket(command, RADIO_DATA, reply);
             return true;
         }
-        const uint16_t address = Le16(request + 2);
+        const uint16_t address = GetU16(request + 2);
         const Image* table = TableLocked(address >> 2);
         if (!table) {
             ErrorPacket(command, RADIO_NOT_AVAILABLE, reply);
             return true;
         }
-        const uint32_t total = std::min<uint32_t>(Le16(table->data() + 2), IMAGE_SIZE);
+        const uint32_t total = std::min<uint32_t>(GetU16(table->data() + 2), IMAGE_SIZE);
         const uint32_t position = PIECE * (address & 3);
         if (position >= total) {
             ErrorPacket(command, RADIO_DATA, reply);
@@ -301,7 +287,7 @@ bool SimulatedRadio::AnswerLocked(const uint8_t* request, size_t length,
 
 bool SimulatedRadio::AnswerWrite(const uint8_t* request, size_t length,
                                  std::vector<uint8_t>& reply) {
-    const uint16_t address = Le16(request + 2);
+    const uint16_t address = GetU16(request + 2);
     const int number = address >> 2;
     const uint32_t piece = address & 3;
     const uint8_t* data = request + 4;
@@ -317,8 +303,8 @@ bool SimulatedRadio::AnswerWrite(const uint8_t* request, size_t length,
             ErrorPacket(0x03, RADIO_DATA, reply);
             return true;
         }
-        const uint16_t version = Le16(data);
-        const uint32_t total = Le16(data + 2);
+        const uint16_t version = GetU16(data);
+        const uint32_t total = GetU16(data + 2);
         const uint16_t expected = number == 0   ? identity_.channelsVersion
                                   : number == 1 ? identity_.settingsVersion
                                                 : identity_.channels2Version;
@@ -338,7 +324,7 @@ bool SimulatedRadio::AnswerWrite(const uint8_t* request, size_t length,
         ErrorPacket(0x03, RADIO_SEQUENCE, reply);
         return true;
     }
-    const uint32_t total = piece == 0 ? Le16(data + 2) : Le16(pending_.data() + 2);
+    const uint32_t total = piece == 0 ? GetU16(data + 2) : GetU16(pending_.data() + 2);
     const uint32_t position = PIECE * piece;
     const uint32_t expectedLength =
         piece == 0 ? std::min(PIECE, total) : std::min(PIECE, total - std::min(total, position));
@@ -351,14 +337,14 @@ bool SimulatedRadio::AnswerWrite(const uint8_t* request, size_t length,
     pendingNext_ = piece + 1;
     if (position + n >= total) {
         pendingTable_ = -1;
-        if (TableImageCrc(pending_.data(), 0, IMAGE_SIZE) != Le32(pending_.data() + 4)) {
+        if (TableImageCrc(pending_.data(), 0, IMAGE_SIZE) != GetU32(pending_.data() + 4)) {
             ErrorPacket(0x03, RADIO_CHECKSUM, reply);
             return true;
         }
         *table = pending_;
         ++stats_.tablesWritten;
         if (number == 1)
-            identity_.programmingCount = Le32(pending_.data() + 12);
+            identity_.programmingCount = GetU32(pending_.data() + 12);
     }
     reply = {0x03, 0x00, request[2], request[3]};
     return true;
@@ -404,7 +390,7 @@ std::string Describe(const std::vector<uint8_t>& request) {
                       request[2] | request[3] << 8, request.size() - 4);
     else if (request.size() >= 8 && request[0] == 0xD0)
         std::snprintf(text, sizeof text, "link speed %u Bd",
-                      static_cast<unsigned>(Le32(request.data() + 4)));
+                      static_cast<unsigned>(GetU32(request.data() + 4)));
     else
         std::snprintf(text, sizeof text, "command 0x%02X, %zu bytes",
                       request.empty() ? 0 : request[0], request.size());
@@ -458,7 +444,7 @@ void SimulatedRadio::HandleFrameLocked(std::vector<Write>& out) {
         } else if (faults_.wrongAddress > 0) {
             --faults_.wrongAddress;
             if (reply.size() >= 4 && (reply[0] == 0x02 || reply[0] == 0x03))
-                Put16(&reply[2], Le16(&reply[2]) + 1u);
+                PutU16(&reply[2], GetU16(&reply[2]) + 1u);
             else if (reply.size() >= 2 && reply[0] == 0x01)
                 reply[1] = static_cast<uint8_t>(reply[1] + 1);
         } else if (faults_.truncateFrames > 0) {
