@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 
 #include <fcntl.h>
@@ -441,6 +442,20 @@ TEST(OperationDriverClose, ClosingMidReadStopsTheWorkerWithoutALogLine) {
     DriverHarness h(RadioIdentity(), Pacing::Line9600);
     ASSERT_TRUE(h.RunUntil(
         MODE_READ, [&] { return h.driver->state == STATE_READING && h.driver->percent > 5; }));
+
+    // Hold the radio's next answer half-sent for a while, so that the operation is closed
+    // in the middle of a reply rather than in the gap between two exchanges.
+    RadioFaults slow;
+    slow.splitParts = 2;
+    slow.splitPauseMs = 700;
+    h.radio.SetFaults(slow);
+    const unsigned asked = h.radio.Stats().requests;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (h.radio.Stats().requests <= asked && std::chrono::steady_clock::now() < deadline) {
+        h.queue.RunFor(5);
+    }
+    ASSERT_GT(h.radio.Stats().requests, asked);
+
     const Lines before = h.log.lines;
     h.driver->Close();
     EXPECT_EQ(h.driver->state, STATE_DONE);
@@ -457,6 +472,7 @@ TEST(OperationDriverClose, ClosingMidReadStopsTheWorkerWithoutALogLine) {
     pollfd p{fd, POLLIN, 0};
     EXPECT_EQ(::poll(&p, 1, 3000), 1);
     ::close(fd);
+    h.radio.SetFaults(RadioFaults());
 
     // The port was closed: the next operation opens it again and talks to the radio, and
     // the stale answer waiting on the port is not taken for a reply.
