@@ -122,7 +122,7 @@ TEST_F(JobLists, NextListReusesTheOpenPortAndStartsPromptly) {
 
     const auto start = Clock::now();
     EXPECT_EQ(Run({{OP_REQUEST_INFO, 1, 104, a.data()}}), 0);
-    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(900));
     EXPECT_EQ(radio.Stats().infoRequests, 2u);
 }
 
@@ -144,7 +144,7 @@ TEST_F(JobLists, ClosePortDuringATransferReturnsPromptly) {
 
     const auto start = Clock::now();
     EXPECT_TRUE(worker.ClosePort());
-    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1600));
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(3000));
     EXPECT_FALSE(worker.IsPortOpen());
     EXPECT_EQ(worker.GetProgress(), 100);
     EXPECT_EQ(radio.Stats().tablesWritten, 0u);
@@ -175,7 +175,7 @@ TEST_F(JobLists, ClosePortFromTheWorkerThreadOnlyStopsTheList) {
     EXPECT_FALSE(closedFromWorker);
     const auto start = Clock::now();
     EXPECT_TRUE(worker.ClosePort());
-    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1600));
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(3000));
     EXPECT_FALSE(worker.IsPortOpen());
     EXPECT_EQ(radio.Stats().infoRequests, 0u) << "the list stopped before its job";
 }

@@ -100,7 +100,8 @@ TEST_F(Receiver, SilenceEndsTheWaitAfterAboutOneSecond) {
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(worker.ReceiveFrame());
     const auto took = std::chrono::steady_clock::now() - start;
-    // 21 reads with 20 pauses of 50 ms between them.
+    // 21 reads with 20 pauses of 50 ms between them; the upper bound leaves room for a
+    // loaded machine and still catches a wait that is not bounded by the silence rule.
     EXPECT_GE(took, std::chrono::milliseconds(1000));
-    EXPECT_LT(took, std::chrono::milliseconds(1500));
+    EXPECT_LT(took, std::chrono::milliseconds(4000));
 }
