@@ -10,6 +10,11 @@ bool AcceptSecondType = false;
 
 namespace {
 
+// Blank or control character (0x00..0x20 and DEL).
+bool IsBlankOrControl(uint8_t c) {
+    return c <= 0x20 || c == 0x7F;
+}
+
 // A text field: bytes up to the first zero or the field's width, without leading and
 // trailing blanks and control characters.
 std::string FieldText(const uint8_t* p, size_t width) {
@@ -18,11 +23,11 @@ std::string FieldText(const uint8_t* p, size_t width) {
         ++n;
     }
     size_t begin = 0;
-    while (begin < n && p[begin] <= 0x20) {
+    while (begin < n && IsBlankOrControl(p[begin])) {
         ++begin;
     }
     size_t end = n;
-    while (end > begin && p[end - 1] <= 0x20) {
+    while (end > begin && IsBlankOrControl(p[end - 1])) {
         --end;
     }
     return std::string(reinterpret_cast<const char*>(p + begin), end - begin);

@@ -105,6 +105,30 @@ TEST(InfoContext, FullWidthTextWithoutTerminatorIsTakenWhole) {
     EXPECT_EQ(info.radio_type, "ABCDEFGHIJKLMNOPQRST");
 }
 
+TEST(InfoContext, TextFieldsLoseSurroundingBlanksAndControlCharacters) {
+    const struct {
+        const char* name;
+        const char* field; // the 20 bytes of the radio type field, up to the first zero
+        const char* text;
+    } cases[] = {
+        {"blanks", "  5T-17LM  ", "5T-17LM"},
+        {"tab and line break", "\t5T-17LM\r\n", "5T-17LM"},
+        {"delete is a control character too", "\177 5T-17LM\177\177", "5T-17LM"},
+        {"inner blanks and controls stay", "5T \177-17LM", "5T \177-17LM"},
+        {"Windows-1251 letters are kept", "\xc7\xc5\xc2\xd0\xc0\xcd", "\xc7\xc5\xc2\xd0\xc0\xcd"},
+        {"nothing but controls", "\x01\x7f \x1f", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto b = Block0();
+        std::memset(b.data() + 23, 0, 20);
+        PutText(b, 23, c.field);
+        TInfoContext info;
+        info.DecodeBlock0(b.data());
+        EXPECT_EQ(info.radio_type, c.text);
+    }
+}
+
 TEST(InfoContext, Block1TagsLaterEntryWinsAndBlock2CommentSurvivesWhenDecodedAfter) {
     TInfoContext info;
     info.DecodeBlock0(Block0().data());
