@@ -86,6 +86,10 @@ bool ComThread::AddJob(const TransferJob* job) {
 bool ComThread::StartJobs() {
     if (!IsPortOpen() || IsBusy())
         return false;
+    // A worker told to stop (a close asked from its own thread) runs no further list: the
+    // list would never begin and its status would never reach 100.
+    if (started_ && (terminate_.load() || !running_.load()))
+        return false;
     {
         std::lock_guard lock(wakeMutex_);
         status_.store(0);

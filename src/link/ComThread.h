@@ -66,7 +66,7 @@ public:
     bool AddJob(const TransferJob* job);
     uint32_t JobCount() const { return jobCount_; }
     // Hands the listed jobs to the worker (starting its thread the first time). Fails when
-    // no port is open or a list is still running.
+    // no port is open, a list is still running, or the worker has been told to stop.
     bool StartJobs();
 
     // The status, raised to 1 when 0 and lowered to 100 when above.

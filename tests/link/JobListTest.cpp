@@ -173,6 +173,7 @@ TEST_F(JobLists, ClosePortFromTheWorkerThreadOnlyStopsTheList) {
         ASSERT_TRUE(done.wait_for(lock, std::chrono::seconds(5), [&] { return calls > 0; }));
     }
     EXPECT_FALSE(closedFromWorker);
+    EXPECT_FALSE(worker.StartJobs()) << "a stopped worker would never begin the list";
     const auto start = Clock::now();
     EXPECT_TRUE(worker.ClosePort());
     EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(3000));
