@@ -356,6 +356,10 @@ bool ComThread::WriteTable(int32_t address, uint8_t* buffer) {
 // again from its first piece when a piece fails.
 bool ComThread::TransferTable(int32_t address, uint8_t* buffer,
                               bool (ComThread::*piece)(uint32_t, uint8_t*)) {
+    if (buffer == nullptr) {
+        SetError(TRANSFER_BUFFER);
+        return false;
+    }
     if (!PortSpeedCheck())
         return false;
     const uint32_t base = static_cast<uint32_t>(address) & 0xFFFC;
@@ -484,6 +488,10 @@ bool ComThread::RequestInfo(int32_t number, uint8_t* buffer) {
     const uint32_t block = static_cast<uint32_t>(number) & 0xFF;
     if (block < 3)
         infoReceived_[block].store(false);
+    if (buffer == nullptr) {
+        SetError(TRANSFER_BUFFER);
+        return false;
+    }
     if (!PortSpeedCheck())
         return false;
     for (int attempt = 0; attempt < ATTEMPTS && !Terminated(); ++attempt) {

@@ -8,7 +8,7 @@ enum TransferError : int {
     TRANSFER_LENGTH = 19,          // reply of the wrong length, or data beyond the image
     TRANSFER_SIGNATURE = 20,       // no transaction produces it
     TRANSFER_SPEED = 21,           // no transaction produces it
-    TRANSFER_BUFFER = 22,          // no transaction produces it
+    TRANSFER_BUFFER = 22,          // a job without a buffer
     TRANSFER_MISMATCH = 23,        // no transaction produces it
     TRANSFER_NO_REPLY = 24,        // three attempts without an acceptable reply
     TRANSFER_UNKNOWN_COMMAND = 25, // error reply, radio code 0

@@ -180,3 +180,26 @@ TEST_F(JobLists, ClosePortFromTheWorkerThreadOnlyStopsTheList) {
     EXPECT_FALSE(worker.IsPortOpen());
     EXPECT_EQ(radio.Stats().infoRequests, 0u) << "the list stopped before its job";
 }
+
+// A job without a buffer would have the worker write through a null pointer: it ends the
+// list with the buffer error before anything is sent, and the worker runs the next list.
+TEST_F(JobLists, JobWithoutABufferEndsTheListBeforeAnyExchange) {
+    Buffer a;
+    const struct {
+        const char* name;
+        TransferJob job;
+    } cases[] = {
+        {"read", {OP_READ_TABLE, 0x0004, 48, nullptr}},
+        {"write", {OP_WRITE_TABLE, 0x0004, 48, nullptr}},
+        {"information", {OP_REQUEST_INFO, 0, 122, nullptr}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        radio.ResetStats();
+        EXPECT_EQ(Run({c.job, {OP_REQUEST_INFO, 1, 104, a.data()}}), TRANSFER_BUFFER);
+        EXPECT_EQ(radio.Stats().requests, 0u);
+        EXPECT_FALSE(worker.InfoReceived(1));
+    }
+    EXPECT_EQ(Run({{OP_REQUEST_INFO, 1, 104, a.data()}}), 0);
+    EXPECT_TRUE(worker.InfoReceived(1));
+}
