@@ -88,10 +88,11 @@ bool TInfoContext::DecodeBlock0(const uint8_t* b) {
     const uint16_t rxBase = GetU16(b + 100);
     const uint16_t step = GetU16(b + 104);
     ranges.Clear();
-    // Offsets and bases are 16-bit, the products 32-bit.
+    // Bases, offsets and the step are 16-bit; base plus offset may need more (136-174 MHz
+    // in 2.5 kHz steps reaches 69 600 steps), so it is not cut to 16 bits. Products 32-bit.
     auto edge = [&](uint16_t base, int offsetAt) {
-        const uint16_t sum = static_cast<uint16_t>(base + GetU16(b + offsetAt));
-        return static_cast<uint32_t>(sum) * static_cast<uint32_t>(step);
+        const uint32_t sum = static_cast<uint32_t>(base) + GetU16(b + offsetAt);
+        return sum * static_cast<uint32_t>(step);
     };
     for (int i = 0; i < 4; ++i) {
         const uint32_t begin = edge(rxBase, 106 + 4 * i);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "model/Cp1251.h"
@@ -79,6 +81,17 @@ std::vector<uint8_t> Block2(const char* longComment) {
 
 std::string U(const std::string& cp1251) { return Cp1251ToUtf8(cp1251); }
 
+using Ranges = std::initializer_list<std::pair<uint32_t, uint32_t>>;
+
+FreqRange MakeSet(Ranges rx, Ranges tx) {
+    FreqRange set;
+    for (auto [begin, end] : rx)
+        set.AddRx(begin, end);
+    for (auto [begin, end] : tx)
+        set.AddTx(begin, end);
+    return set;
+}
+
 } // namespace
 
 TEST(InfoContext, Block0DecodesTextsAndRanges) {
@@ -95,6 +108,47 @@ TEST(InfoContext, Block0DecodesTextsAndRanges) {
     EXPECT_EQ(info.ranges.tx_end[0], 48500000u);
     EXPECT_EQ(info.ranges.rx_begin[1], 0u);
     EXPECT_EQ(info.ranges.tx_end[1], 0u);
+}
+
+TEST(InfoContext, Block0RangesAreBasePlusOffsetTimesStep) {
+    const struct {
+        const char* name;
+        uint16_t bases[3];   // receive base, transmit base, step
+        uint16_t offsets[8]; // begin, end of entries 1..4
+        FreqRange expected;
+    } cases[] = {
+        {"one range, same bases",
+         {2640, 2640, 12500},
+         {0, 1240, 5, 5, 0, 0, 7, 7},
+         MakeSet({{33000000, 48500000}}, {{33000000, 48500000}})},
+        {"bases differ, two ranges",
+         {2640, 2800, 12500},
+         {0, 560, 800, 1240, 0, 0, 0, 0},
+         MakeSet({{33000000, 40000000}, {43000000, 48500000}},
+                 {{35000000, 42000000}, {45000000, 50500000}})},
+        // 136-174 MHz in 2.5 kHz steps: base plus offset goes beyond 16 bits (69 600 steps)
+        {"sum beyond sixteen bits",
+         {54400, 54400, 2500},
+         {0, 15200, 0, 0, 0, 0, 0, 0},
+         MakeSet({{136000000, 174000000}}, {{136000000, 174000000}})},
+        {"step 0 gives no range", {2640, 2640, 0}, {0, 1240, 0, 0, 0, 0, 0, 0}, FreqRange{}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto b = Block0();
+        Put16(b, 100, c.bases[0]);
+        Put16(b, 98, c.bases[1]);
+        Put16(b, 104, c.bases[2]);
+        for (int i = 0; i < 8; ++i) {
+            Put16(b, 106 + 2 * i, c.offsets[i]);
+        }
+        TInfoContext info;
+        info.ranges.AddRx(1, 2); // cleared by the decoding
+        info.DecodeBlock0(b.data());
+        EXPECT_TRUE(info.ranges.Equals(c.expected))
+            << Cp1251ToUtf8(info.ranges.Text()) << " instead of "
+            << Cp1251ToUtf8(c.expected.Text());
+    }
 }
 
 TEST(InfoContext, FullWidthTextWithoutTerminatorIsTakenWhole) {
