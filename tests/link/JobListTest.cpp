@@ -106,6 +106,11 @@ TEST_F(JobLists, AJobThatSetsACodeIsTheLastOneRun) {
     EXPECT_EQ(worker.GetProgress(), 100);
     EXPECT_EQ(radio.Stats().infoRequests, 1u);
     EXPECT_FALSE(worker.InfoReceived(1));
+    // The notification of the list's end carries the code in bits 24-31 and the op of the
+    // job that set it in bits 8-15.
+    const uint32_t end =
+        (26u << 24) | (100u << 16) | (OP_READ_TABLE << 8) | static_cast<uint32_t>(port);
+    EXPECT_TRUE(waiter.WaitPosted([&](uint32_t w) { return w == end; }, std::chrono::seconds(5)));
 
     // The next list begins with the code cleared.
     EXPECT_EQ(Run({{OP_REQUEST_INFO, 1, 104, c.data()}}), 0);
