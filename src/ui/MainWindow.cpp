@@ -124,6 +124,12 @@ QString TForm1::ApplicationTitle() {
     return QStringLiteral("Программатор радиостанции \"ЗЕВРАН 5Т-17ЛМ\"");
 }
 
+void TForm1::SetUpApplication() {
+    // The title heads the program's message boxes. It is not made the display name: the
+    // platform would append that to the caption of every window.
+    QApplication::setWindowIcon(IconByName(QStringLiteral("app")));
+}
+
 TForm1::TForm1(QWidget* parent)
     : QMainWindow(parent), rangeList_(std::make_unique<RangeListSession>(
                                channels.ranges, FsPath(QCoreApplication::applicationDirPath()))) {

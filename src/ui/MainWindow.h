@@ -142,6 +142,9 @@ public:
 
     // The application's title.
     static QString ApplicationTitle();
+    // Program-wide settings made once at start, before the first window is created: the
+    // program's icon for every window.
+    static void SetUpApplication();
 
     // ---- action handlers ----
     void FileCreateExecute();

@@ -95,7 +95,7 @@ int WriteScreenshots(const QString& dir) {
 int main(int argc, char* argv[]) {
     ZorvexApplication app(argc, argv);
     try {
-        QApplication::setApplicationDisplayName(TForm1::ApplicationTitle());
+        TForm1::SetUpApplication();
         const QStringList args = QApplication::arguments();
         const qsizetype at = args.indexOf(QStringLiteral("--screenshots"));
         if (at >= 0 && at + 1 < args.size())

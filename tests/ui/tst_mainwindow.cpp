@@ -182,6 +182,16 @@ private slots:
         QVERIFY(w->ActionSelectFreqRange->isEnabled() && w->ActionSelectFreqRange->isVisible());
     }
 
+    void startUpLeavesWindowCaptionsAsSet() {
+        // The platform appends a display name, once one is set, to the caption of every
+        // window ("COM порт — Программатор радиостанции ..."): the captions must stay as the
+        // windows set them, so the title names the program in its message boxes only.
+        TForm1::SetUpApplication();
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+        // Windows without a parent (the start-up error box) still show the program's icon.
+        QVERIFY(!QApplication::windowIcon().isNull());
+    }
+
     void startUpWithoutPortsLeavesPortZero() {
         auto w = MakeWindow({});
         QCOMPARE(w->FormProgress->port_number(), 0);
