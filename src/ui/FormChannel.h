@@ -34,9 +34,9 @@ public:
 
     // Hands over the model before a show. index is the slot to edit (grid row − 1; −1 and
     // below open slot 0, above 199 opens slot 199). settings supplies the common power and
-    // squelch choices (TxPowerCommon/MaxTxPower, SqlCommon/Squelch). moveGridRow is called
-    // with the grid row (slot + 1) whenever the dialog steps to another slot; it should move
-    // the grid's current row there and repaint the grid.
+    // squelch choices (TxPowerCommon/MaxTxPower, SqlCommon/Squelch; a table before 1.1
+    // has none). moveGridRow is called with the grid row (slot + 1) whenever the dialog steps
+    // to another slot; it should move the grid's current row there and repaint the grid.
     void Setup(ChannelsContext& channels, const SettingsContext& settings, int index,
                std::function<void(int row)> moveGridRow);
 

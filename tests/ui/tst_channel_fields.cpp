@@ -421,6 +421,7 @@ void TestChannelFields::commonPowerAndSquelch() {
     fx.Slot(0).tx_power_low = 1;
     fx.Slot(0).tx_power_high = 2;
     fx.Slot(0).squelch = 5;
+    fx.settings.version = SETTINGS_V1_1;
     fx.settings.TxPowerCommon = true;
     fx.settings.MaxTxPower = 4;
     fx.settings.SqlCommon = true;
@@ -448,6 +449,22 @@ void TestChannelFields::commonPowerAndSquelch() {
     fx.settings.SqlCommon = false;
     fx.Open(0);
     QVERIFY(min->isEnabled());
+    QCOMPARE(min->currentIndex(), 1);
+    QCOMPARE(max->currentIndex(), 2);
+    QCOMPARE(squelch->currentText(), QStringLiteral("L5"));
+    QVERIFY(!fx.W<QWidget>("NotePower")->isVisible());
+    QVERIFY(!fx.W<QWidget>("NoteSquelch")->isVisible());
+
+    // A table before 1.1 has no common power or squelch: flags left set (a configuration
+    // written to an older radio) must not lock the slot's own levels, which the grid shows.
+    fx.Button("ButtonCancel")->click();
+    fx.settings.version = SETTINGS_V1_0;
+    fx.settings.TxPowerCommon = true;
+    fx.settings.SqlCommon = true;
+    fx.Open(0);
+    QVERIFY(min->isEnabled());
+    QVERIFY(max->isEnabled());
+    QVERIFY(squelch->isEnabled());
     QCOMPARE(min->currentIndex(), 1);
     QCOMPARE(max->currentIndex(), 2);
     QCOMPARE(squelch->currentText(), QStringLiteral("L5"));
