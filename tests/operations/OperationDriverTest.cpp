@@ -88,7 +88,8 @@ TEST(OperationDriverIdentify, ReportsRadioAndCountsTheProgramming) {
     id.programmingCount = 41;
     DriverHarness h(id);
     h.log.lines.push_back("left over from the last operation");
-    EXPECT_EQ(h.Run(MODE_IDENTIFY), OperationOutcome::Succeeded) << ::testing::PrintToString(h.log.lines);
+    EXPECT_EQ(h.Run(MODE_IDENTIFY), OperationOutcome::Succeeded)
+        << ::testing::PrintToString(h.log.lines);
     EXPECT_EQ(h.log.lines,
               (Lines{PortOpened(h.port), "Информация о станции получена.", PortClosed(h.port)}));
     EXPECT_TRUE(h.info.HasIdentity());
@@ -107,7 +108,8 @@ TEST(OperationDriverIdentify, DifferingRangesAndOtherProgrammerAreOnlyReported) 
     ASSERT_TRUE(id.SetRange(1, 33000000, 40000000));
     id.programmerId = "QQ123";
     DriverHarness h(id);
-    EXPECT_EQ(h.Run(MODE_IDENTIFY), OperationOutcome::Succeeded) << ::testing::PrintToString(h.log.lines);
+    EXPECT_EQ(h.Run(MODE_IDENTIFY), OperationOutcome::Succeeded)
+        << ::testing::PrintToString(h.log.lines);
     EXPECT_EQ(h.log.lines,
               (Lines{PortOpened(h.port), "Информация о станции получена.", "",
                      "Диапазон частот в станции и файле не совпадают!!!", "", "",
@@ -168,6 +170,62 @@ TEST(OperationDriverIdentify, ErrorBeforeBlockZeroNamesNoProgrammerOfAnEarlierRa
     h.radio.SetFaults(faults);
     EXPECT_EQ(h.Run(MODE_IDENTIFY), OperationOutcome::LinkError);
     EXPECT_EQ(h.log.lines, (Lines{PortOpened(h.port), "Ошибка данных!!!", PortClosed(h.port)}));
+}
+
+// A radio that names no programmer is never accepted: after a good identification the
+// message shows empty brackets (read goes on, write is refused); after an error it is not
+// logged at all.
+TEST(OperationDriverIdentify, RadioNamingNoProgrammerIsNeverAccepted) {
+    const std::string other = std::string(OTHER_PROGRAMMER) + " []";
+    struct Case {
+        const char* name;
+        int32_t mode;
+        bool errorAfterBlockZero;
+        OperationOutcome outcome;
+        std::vector<std::string> middle; // the lines between the port's opening and closing
+    };
+    const Case cases[] = {
+        {"identify",
+         MODE_IDENTIFY,
+         false,
+         OperationOutcome::Succeeded,
+         {"Информация о станции получена.", "", other, ""}},
+        {"read",
+         MODE_READ,
+         false,
+         OperationOutcome::Succeeded,
+         {"Информация о станции получена.", "", other, "", "Чтение ...",
+          "Таблица каналов   0-99 прочитана (версия 2.0).",
+          "Таблица каналов 100-199 прочитана (версия 2.0).",
+          "Таблица настроек прочитана (версия 1.3)."}},
+        {"write",
+         MODE_WRITE,
+         false,
+         OperationOutcome::Refused,
+         {"Информация о станции получена.", "", other, ""}},
+        {"error after block 0", MODE_READ, true, OperationOutcome::LinkError, {"Ошибка данных!!!"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RadioIdentity id;
+        id.programmerId = "";
+        DriverHarness h(id);
+        if (c.errorAfterBlockZero) {
+            RadioFaults faults;
+            faults.only = RadioFaults::Only::Info;
+            faults.skipReplies = 1;
+            faults.errorReplies = 1;
+            faults.errorCode = 3;
+            h.radio.SetFaults(faults);
+        }
+        EXPECT_EQ(h.Run(c.mode), c.outcome);
+        Lines expected = {PortOpened(h.port)};
+        expected.insert(expected.end(), c.middle.begin(), c.middle.end());
+        expected.push_back(PortClosed(h.port));
+        EXPECT_EQ(h.log.lines, expected);
+        EXPECT_TRUE(h.info.has_block0);
+        EXPECT_EQ(h.radio.Stats().writeRequests, 0u);
+    }
 }
 
 // ---- Reading
@@ -487,7 +545,8 @@ TEST(OperationDriverClose, FinishedHookRunsOnceAndLateNotificationsDoNothing) {
     DriverHarness h;
     int finished = 0;
     h.driver->onFinished = [&] { ++finished; };
-    EXPECT_EQ(h.Run(MODE_IDENTIFY), OperationOutcome::Succeeded) << ::testing::PrintToString(h.log.lines);
+    EXPECT_EQ(h.Run(MODE_IDENTIFY), OperationOutcome::Succeeded)
+        << ::testing::PrintToString(h.log.lines);
     h.driver->RunStateMachine();
     h.driver->Close();
     EXPECT_EQ(finished, 1);
