@@ -56,6 +56,10 @@ int ComPortNumber(const std::string& name) {
 
 TFormComPort::TFormComPort(QWidget* parent) : QDialog(parent), source_(PortsFromLink) {
     setWindowTitle(QStringLiteral("COM порт"));
+    // A dialog does not inherit its owner's font.
+    QFont font(QStringLiteral("Tahoma"), 8);
+    font.setStyleHint(QFont::SansSerif);
+    setFont(font);
     ComboBoxCOM = new QComboBox(this);
     ComboBoxCOM->setObjectName(QStringLiteral("ComboBoxCOM"));
     ComboBoxCOM->setEditable(false);

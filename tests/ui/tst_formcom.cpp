@@ -153,6 +153,21 @@ private slots:
         QCOMPARE(dialog.chosen_port, 6);
     }
 
+    void windowHasItsOwnFontAndFixedSize() {
+        // A dialog does not take its parent's font: it must set the program's 8-point font
+        // itself, or it shows in the desktop's default size.
+        QWidget owner;
+        QFont large = owner.font();
+        large.setPointSize(14);
+        owner.setFont(large);
+        TFormComPort dialog(&owner);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("COM порт"));
+        QCOMPARE(dialog.ComboBoxCOM->font().pointSize(), 8);
+        QCOMPARE(dialog.BitBtnOk->font().pointSize(), 8);
+        dialog.show();
+        QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
+    }
+
     void comNumberParsing_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("number");
