@@ -1,5 +1,6 @@
 #include "model/InfoContext.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -51,7 +52,10 @@ std::string Unmask(const std::array<uint8_t, 5>& stored) {
 std::string Format(const char* format, auto... args) {
     char buffer[256];
     const int n = std::snprintf(buffer, sizeof buffer, format, args...);
-    return std::string(buffer, n < 0 ? 0 : static_cast<size_t>(n));
+    if (n < 0)
+        return std::string();
+    // A longer result was cut by snprintf: take only what the buffer holds.
+    return std::string(buffer, std::min(static_cast<size_t>(n), sizeof buffer - 1));
 }
 
 // Captions are written here in UTF-8 and converted once to the core's Windows-1251.
