@@ -8,6 +8,7 @@
 // received flags once GetProgress() has returned 100.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -104,7 +105,8 @@ public:
 
     // The packet to send and the last packet received (FCS excluded).
     uint8_t* OutPacket() { return outPacket_; }
-    void SetOutLength(uint32_t n) { outLength_ = n; }
+    // Limited so that the frame check sequence still fits behind the packet.
+    void SetOutLength(uint32_t n) { outLength_ = std::min<uint32_t>(n, MAX_PACKET - 2); }
     const uint8_t* InPacket() const { return inPacket_; }
     uint32_t InLength() const { return inLength_; }
     // Verdict of the last DecodeFrame.
