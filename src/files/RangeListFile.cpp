@@ -1,5 +1,6 @@
 #include "files/RangeListFile.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <system_error>
@@ -40,6 +41,25 @@ void AppendSlots(std::string& text, const char* kind, const uint32_t* begin, con
         std::snprintf(line, sizeof line, "\t\t\t<%s%d begin=\"%d\" end=\"%d\"/>\r\n", kind, i,
                       static_cast<int>(begin[i]), static_cast<int>(end[i]));
         text += line;
+    }
+}
+
+// True when path names the same file as other; the paths are compared when one is missing.
+bool SameFile(const fs::path& path, const fs::path& other) {
+    std::error_code error;
+    const bool same = fs::equivalent(path, other, error);
+    return error ? path == other : same;
+}
+
+// Keeps a copy of a file that is about to be replaced; false when none could be made.
+bool KeepCopy(const fs::path& path) {
+    try {
+        fs::path copy = path;
+        copy += RANGE_LIST_BACKUP_SUFFIX;
+        WriteFileAtomically(copy, ReadFileBytes(path));
+        return true;
+    } catch (const std::exception&) {
+        return false;
     }
 }
 
@@ -179,7 +199,14 @@ RangeListSession::RangeListSession(FreqRangeList& list, const fs::path& exeDir)
 
 RangeListSession::RangeListSession(FreqRangeList& list, RangeListLocation location)
     : list_(list), location_(std::move(location)) {
-    LoadRangeListFile(list_, location_.readFrom);
+    if (!LoadRangeListFile(list_, location_.readFrom)) {
+        // A missing or empty file holds nothing worth keeping; anything else does.
+        std::error_code error;
+        const std::uintmax_t size = fs::file_size(location_.readFrom, error);
+        if (!error && size > 0) {
+            unreadable_ = location_.readFrom;
+        }
+    }
 }
 
 RangeListSession::~RangeListSession() {
@@ -194,10 +221,16 @@ fs::path RangeListSession::SaveIfModified() {
         if (target.empty()) {
             continue;
         }
+        if (!unreadable_.empty() && SameFile(target, unreadable_) && !KeepCopy(unreadable_)) {
+            continue; // never replace the file that could not be read without a copy of it
+        }
         std::error_code ignored;
         fs::create_directories(target.parent_path(), ignored);
         if (SaveRangeListFile(list_, target)) {
             list_.SetModified(false);
+            if (!unreadable_.empty() && SameFile(target, unreadable_)) {
+                unreadable_.clear();
+            }
             return target;
         }
     }

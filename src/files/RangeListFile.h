@@ -45,8 +45,14 @@ std::string RangeListFileText(const FreqRangeList& list);
 // Writes the list file (atomically). Returns false, without any message, when it cannot.
 bool SaveRangeListFile(const FreqRangeList& list, const std::filesystem::path& path);
 
+// Suffix of the copy kept of a list file that could not be read.
+inline constexpr const char* RANGE_LIST_BACKUP_SUFFIX = ".bak";
+
 // Loads the list when constructed and saves it when destroyed, only if it was modified;
 // a save that cannot go to the executable's directory goes to the per-user copy.
+// A list file that exists but cannot be read (a hand-edited file with a typo) is copied to
+// the same name with RANGE_LIST_BACKUP_SUFFIX before the default list replaces it; when no
+// copy can be made, that file is left alone and the list goes to the next place.
 class RangeListSession {
 public:
     RangeListSession(FreqRangeList& list, const std::filesystem::path& exeDir);
@@ -65,4 +71,5 @@ public:
 private:
     FreqRangeList& list_;
     RangeListLocation location_;
+    std::filesystem::path unreadable_; // the list file that could not be read, if any
 };

@@ -260,6 +260,71 @@ TEST(RangeListSession, FirstRunWritesTheDefaultFileAtExitAndAnUnchangedListIsNot
     EXPECT_EQ(user.Entries(), std::set<std::string>{});
 }
 
+// The default list replaces a file that could not be read, but what that file held is kept
+// beside it: a hand-edited list with one typo must not lose every set in it.
+TEST(RangeListSession, UnreadableFileIsKeptAsACopyBeforeTheDefaultListReplacesIt) {
+    const std::string vhfSet = "\t\t<FreqRange>\r\n"
+                               "\t\t\t<rx0 begin=\"146000000\" end=\"174000000\"/>\r\n"
+                               "\t\t\t<tx0 begin=\"146000000\" end=\"174000000\"/>\r\n"
+                               "\t\t</FreqRange>\r\n";
+    struct Case {
+        const char* name;
+        std::optional<std::string> bytes; // nullopt: no file at all
+        bool kept;                        // a copy of the old bytes is expected
+    };
+    const Case cases[] = {
+        {"missing file", std::nullopt, false},
+        {"empty file", std::string(), false},
+        {"typo", // the tx0 element lacks its "/>"
+         ListText("\t\t<FreqRange>\r\n\t\t\t<rx0 begin=\"146000000\" end=\"174000000\"/>\r\n"
+                  "\t\t\t<tx0 begin=\"146000000\" end=\"174000000\"\r\n\t\t</FreqRange>\r\n"),
+         true},
+        {"no valid set",
+         ListText("\t\t<FreqRange>\r\n\t\t\t<rx0 begin=\"146000000\"/>\r\n\t\t</FreqRange>\r\n"),
+         true},
+    };
+    const std::string name = RANGE_LIST_FILE_NAME;
+    const std::string copy = name + RANGE_LIST_BACKUP_SUFFIX;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir exe;
+        TempDir user;
+        if (c.bytes) {
+            WriteAll(exe / name, *c.bytes);
+        }
+        {
+            FreqRangeList list;
+            RangeListSession session(list, LocateRangeList(exe.path(), user.path(), true));
+            EXPECT_EQ(list.Count(), 1);
+        }
+        EXPECT_EQ(ReadAll(exe / name), NINE_LINE_DEFAULT);
+        if (c.kept) {
+            EXPECT_EQ(exe.Entries(), (std::set<std::string>{name, copy}));
+            EXPECT_EQ(ReadAll(exe / copy), *c.bytes);
+        } else {
+            EXPECT_EQ(exe.Entries(), std::set<std::string>{name});
+        }
+        EXPECT_EQ(user.Entries(), std::set<std::string>{});
+    }
+
+    // No copy can be made (a directory holds the copy's name): the unreadable file stays as it
+    // was and the list goes to the per-user copy instead.
+    TempDir exe;
+    TempDir user;
+    const std::string typo = "<root><FreqRangeList>" + vhfSet;
+    WriteAll(exe / name, typo);
+    std::filesystem::create_directory(exe / copy);
+    std::filesystem::path written;
+    {
+        FreqRangeList list;
+        RangeListSession session(list, LocateRangeList(exe.path(), user.path(), true));
+        written = session.SaveIfModified();
+    }
+    EXPECT_EQ(written, user / name);
+    EXPECT_EQ(ReadAll(exe / name), typo);
+    EXPECT_EQ(ReadAll(user / name), NINE_LINE_DEFAULT);
+}
+
 TEST(RangeListSession, NewRangeSetFromAConfigurationIsAppendedToTheFileAtExit) {
     TempDir exe;
     TempDir user;
