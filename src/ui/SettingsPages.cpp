@@ -19,6 +19,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "model/InfoContext.h"
 #include "model/SettingsContext.h"
@@ -132,7 +133,6 @@ SettingsPages::~SettingsPages() = default;
 
 void SettingsPages::BuildPage1() {
     QWidget* p = page1;
-    auto* grid = new QGridLayout(p);
 
     // "Канал"
     QGroupBox* channel = NewGroup("GroupBoxChannel", QStringLiteral("Канал"), p);
@@ -164,7 +164,7 @@ void SettingsPages::BuildPage1() {
     QGroupBox* txPower =
         NewGroup("GroupBoxTxPower", QStringLiteral("Текущая мощность передачи"), p);
     {
-        auto* g = new QVBoxLayout(txPower);
+        auto* g = new QHBoxLayout(txPower);
         RadioButtonTxMax = new QRadioButton(QStringLiteral("Максимальная"), txPower);
         RadioButtonTxMax->setObjectName(QStringLiteral("RadioButtonTxMax"));
         RadioButtonTxMin = new QRadioButton(QStringLiteral("Минимальная"), txPower);
@@ -193,8 +193,11 @@ void SettingsPages::BuildPage1() {
         g->addWidget(CheckBoxSquelchOn);
         g->addWidget(CheckBoxSquelchAutoVolume);
         g->addWidget(CheckBoxDigitalDelay);
-        g->addWidget(ComboBoxSquelchCommon);
-        g->addWidget(ComboBoxSquelchLevel);
+        auto* common = new QHBoxLayout;
+        common->addWidget(ComboBoxSquelchCommon);
+        common->addWidget(ComboBoxSquelchLevel);
+        common->addStretch(1);
+        g->addLayout(common);
     }
 
     // "Яркость"
@@ -341,17 +344,20 @@ void SettingsPages::BuildPage1() {
         g->addWidget(CheckBoxTamp, 3, 0, 1, 2);
     }
 
-    grid->addWidget(channel, 0, 0);
-    grid->addWidget(txPower, 1, 0);
-    grid->addWidget(squelch, 2, 0);
-    grid->addWidget(brightness, 0, 1);
-    grid->addWidget(volume, 1, 1, 3, 1);
-    grid->addWidget(txTime, 0, 2);
-    grid->addWidget(scan, 1, 2);
-    grid->addWidget(RadioGroupMicAmp, 2, 2);
-    grid->addWidget(GroupBoxTxPowerMode, 3, 0);
-    grid->setRowStretch(4, 1);
-    grid->setColumnStretch(3, 1);
+    // Three columns, each as tall as its own groups, so that the page fits the main window's
+    // page area at its start and minimum size (the volume group is the tallest).
+    auto* columns = new QHBoxLayout(p);
+    auto column = [columns](std::initializer_list<QWidget*> groups) {
+        auto* c = new QVBoxLayout;
+        for (QWidget* group : groups)
+            c->addWidget(group);
+        c->addStretch(1);
+        columns->addLayout(c);
+    };
+    column({channel, txPower, squelch, RadioGroupMicAmp});
+    column({volume});
+    column({brightness, txTime, scan, GroupBoxTxPowerMode});
+    columns->addStretch(1);
 
     // Controls that write their field at once.
     connect(RadioButtonTxMax, &QRadioButton::clicked, this, [this] { settings.TxPower = true; });

@@ -368,6 +368,20 @@ void TestSettingsPages::versionVisibility() {
     QCOMPARE(f.pages->Page2Wanted(), page2);
     QVERIFY(!page2Signal.isEmpty());
     QCOMPARE(page2Signal.last().at(0).toBool(), page2);
+
+    // Both pages fit the area the main window gives them (its 1020 x 562 client area less the
+    // menu and tool strip, the tab bar and the status bar), so that at the window's start and
+    // minimum size no control is drawn over another (the volume slider over the diagram).
+    const QSize area(1016, 470);
+    QCoreApplication::processEvents(); // let the layouts take in what was shown and hidden
+    for (QWidget* page : {f.pages->Page1(), f.pages->Page2()}) {
+        const QSize need = page->minimumSizeHint();
+        QVERIFY2(need.width() <= area.width() && need.height() <= area.height(),
+                 qPrintable(QStringLiteral("%1 needs %2 x %3")
+                                .arg(page->objectName())
+                                .arg(need.width())
+                                .arg(need.height())));
+    }
 }
 
 void TestSettingsPages::maxPowerList_data() {
