@@ -294,6 +294,44 @@ TEST(OperationDriverRead, BadTableIsReportedAndTheOthersAreStillParsed) {
     EXPECT_EQ(h.channels.channels[5].freq_rx, 41000000); // a failed parse leaves the channels
 }
 
+// Each table that fails to parse has its own lines; the tables around it are still parsed.
+TEST(OperationDriverRead, SecondChannelTableOrSettingsThatFailAreReportedInTheirPlace) {
+    struct Case {
+        const char* name;
+        int table; // the simulated radio's table number
+        Lines reported;
+    };
+    const Case cases[] = {
+        {"channels 100-199",
+         3,
+         {"Таблица каналов   0-99 прочитана (версия 2.0).", "Ошибки в таблице каналов 100-199 !!!",
+          "(reason)", "Таблица настроек прочитана (версия 1.3)."}},
+        {"settings",
+         1,
+         {"Таблица каналов   0-99 прочитана (версия 2.0).",
+          "Таблица каналов 100-199 прочитана (версия 2.0).", "Ошибки в таблице настроек!!!"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DriverHarness h;
+        auto image = h.radio.Table(c.table);
+        image[4] ^= 0x01; // checksum no longer matches
+        h.radio.SetTable(c.table, image);
+        EXPECT_EQ(h.Run(MODE_READ), OperationOutcome::TableError);
+        Lines expected = {PortOpened(h.port), "Информация о станции получена.", "Чтение ..."};
+        expected.insert(expected.end(), c.reported.begin(), c.reported.end());
+        expected.push_back(PortClosed(h.port));
+        Lines got = h.log.lines;
+        // The checksum reason names computed values; only its beginning is fixed.
+        for (std::string& line : got) {
+            if (line.rfind("Ошибка контрольной суммы!!! Рассчитано: ", 0) == 0) {
+                line = "(reason)";
+            }
+        }
+        EXPECT_EQ(got, expected);
+    }
+}
+
 TEST(OperationDriverRead, LinkErrorDuringTheReadEndsIt) {
     DriverHarness h;
     RadioFaults faults;
