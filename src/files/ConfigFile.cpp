@@ -16,12 +16,15 @@ const char* const FLAG_NAMES[8] = {"Flag0", "Flag1", "Flag2", "Flag3",
 
 } // namespace
 
-void SaveConfigFile(const std::filesystem::path& path, ChannelsContext& channels,
-                    const SettingsContext& settings, const FlagCaptions& captions) {
+namespace {
+
+// Builds the document from a table that is normalised on the way (power levels).
+std::string BuildConfigDocument(ChannelsContext& normalised, const SettingsContext& settings,
+                                const FlagCaptions& captions) {
     XmlDocument doc;
     xmlNodePtr root = doc.CreateRoot("root");
 
-    if (const FreqRange* current = channels.ranges.current()) {
+    if (const FreqRange* current = normalised.ranges.current()) {
         SaveToXml(*current, root);
     } else {
         // No current set: the default set, which is also what the file would be read with.
@@ -30,8 +33,6 @@ void SaveConfigFile(const std::filesystem::path& path, ChannelsContext& channels
         SaveToXml(fallback, root);
     }
 
-    // Work on a copy so the table is normalised only once the file is written.
-    ChannelsContext normalised = channels;
     SaveToXml(normalised, XmlAddChild(root, "Channels"));
     SaveToXml(settings, XmlAddChild(root, "Settings"));
 
@@ -39,8 +40,22 @@ void SaveConfigFile(const std::filesystem::path& path, ChannelsContext& channels
     for (std::size_t n = 0; n < captions.size(); ++n) {
         XmlAddChildText(flags, FLAG_NAMES[n], captions[n]);
     }
+    return doc.Serialize();
+}
 
-    WriteFileAtomically(path, doc.Serialize());
+} // namespace
+
+std::string ConfigDocumentText(const ChannelsContext& channels, const SettingsContext& settings,
+                               const FlagCaptions& captions) {
+    ChannelsContext copy = channels;
+    return BuildConfigDocument(copy, settings, captions);
+}
+
+void SaveConfigFile(const std::filesystem::path& path, ChannelsContext& channels,
+                    const SettingsContext& settings, const FlagCaptions& captions) {
+    // Work on a copy so the table is normalised only once the file is written.
+    ChannelsContext normalised = channels;
+    WriteFileAtomically(path, BuildConfigDocument(normalised, settings, captions));
     channels.channels = normalised.channels;
 }
 

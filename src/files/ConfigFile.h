@@ -33,6 +33,11 @@ struct ConfigOpenResult {
 void SaveConfigFile(const std::filesystem::path& path, ChannelsContext& channels,
                     const SettingsContext& settings, const FlagCaptions& captions);
 
+// The text SaveConfigFile would write for this configuration, without touching the table.
+// Two configurations with the same text are the same as far as a file can tell.
+std::string ConfigDocumentText(const ChannelsContext& channels, const SettingsContext& settings,
+                               const FlagCaptions& captions);
+
 // Reads the configuration at path into channels (and its range list), settings and
 // captions. A file that cannot be read or parsed, or holds no Channels element, throws
 // FileError before anything changes.

@@ -1,6 +1,8 @@
 #include "ui/MainWindow.h"
 
 #include <QAction>
+#include <QCloseEvent>
+#include <QPushButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -179,6 +181,7 @@ void TForm1::Build() {
 
     CreateWindows();
     qApp->installEventFilter(this);
+    MarkConfigurationKept();
 }
 
 void TForm1::CreateActions() {
@@ -373,6 +376,7 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::FormShow() {
+    const bool kept = !HasUnsavedChanges();
     if (QScreen* screen = this->screen()) {
         const QRect area = screen->availableGeometry();
         move(area.center() - rect().center());
@@ -395,6 +399,16 @@ void TForm1::FormShow() {
     ActionSelectFreqRange->setEnabled(true);
     ActionSelectFreqRange->setVisible(true);
     setWindowTitle(QString::fromUtf8(kMainCaption));
+    if (kept)
+        MarkConfigurationKept(); // choosing the first range set changes nothing of the user's
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (!MayReplaceConfiguration()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void TForm1::resizeEvent(QResizeEvent* event) {
@@ -535,15 +549,74 @@ QString TForm1::AskFileName(const FileDialogRequest& request) {
 
 // ---------------------------------------------------------------- file actions
 
+// ---------------------------------------------------------------- unsaved changes
+
+std::string TForm1::ConfigurationText() const {
+    return ConfigDocumentText(channels, settings, FormChan->Captions());
+}
+
+void TForm1::MarkConfigurationKept() {
+    keptText_ = ConfigurationText();
+}
+
+bool TForm1::HasUnsavedChanges() const {
+    return ConfigurationText() != keptText_;
+}
+
+bool TForm1::MayReplaceConfiguration() {
+    if (!HasUnsavedChanges())
+        return true;
+    UnsavedChoice choice = UnsavedChoice::Cancel;
+    if (unsavedChangesHook) {
+        choice = unsavedChangesHook();
+    } else {
+        QMessageBox box(QMessageBox::Question, ApplicationTitle(),
+                        QStringLiteral("Изменения каналов и настроек не сохранены в файл.\n"
+                                       "Сохранить изменения?"),
+                        QMessageBox::NoButton, this);
+        QPushButton* save =
+            box.addButton(QStringLiteral("Сохранить"), QMessageBox::AcceptRole);
+        QPushButton* discard =
+            box.addButton(QStringLiteral("Не сохранять"), QMessageBox::DestructiveRole);
+        QPushButton* cancel = box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
+        box.setDefaultButton(save);
+        box.setEscapeButton(cancel);
+        {
+            ModalBusy busy(*this);
+            box.exec();
+        }
+        if (box.clickedButton() == save)
+            choice = UnsavedChoice::Save;
+        else if (box.clickedButton() == discard)
+            choice = UnsavedChoice::Discard;
+    }
+    switch (choice) {
+    case UnsavedChoice::Save:
+        return SaveConfigurationAs();
+    case UnsavedChoice::Discard:
+        return true;
+    case UnsavedChoice::Cancel:
+        break;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- file actions
+
 void TForm1::FileCreateExecute() {
+    if (!MayReplaceConfiguration())
+        return;
     NewConfig(channels, settings);
     FormChan->SetFlagCaptions(nullptr);
     RefreshSettings();
     UpdateInfoPage();
     DrawGridChannels->update();
+    MarkConfigurationKept();
 }
 
 void TForm1::FileOpen1Execute() {
+    if (!MayReplaceConfiguration())
+        return;
     const QString name = AskFileName(
         {false, QtFilter(CONFIG_OPEN_FILTER), QString::fromUtf8(CONFIG_DEFAULT_EXTENSION)});
     if (name.isEmpty())
@@ -564,19 +637,27 @@ void TForm1::FileOpen1Execute() {
     DrawGridChannels->update();
     RefreshSettings();
     UpdateInfoPage();
+    MarkConfigurationKept();
 }
 
 void TForm1::FileSaveAs1Execute() {
+    SaveConfigurationAs();
+}
+
+bool TForm1::SaveConfigurationAs() {
     const QString name = AskFileName(
         {true, QtFilter(CONFIG_SAVE_FILTER), QString::fromUtf8(CONFIG_DEFAULT_EXTENSION)});
     if (name.isEmpty())
-        return;
+        return false;
     try {
         SaveConfigFile(FsPath(name), channels, settings, FormChan->Captions());
     } catch (const std::exception& error) {
         ShowError(QString::fromUtf8(error.what()));
+        return false;
     }
     DrawGridChannels->update(); // saving normalises the power levels
+    MarkConfigurationKept();
+    return true;
 }
 
 void TForm1::FileSaveAs2Execute() {
@@ -596,6 +677,10 @@ void TForm1::FileSaveAs2Execute() {
 // ---------------------------------------------------------------- radio operations
 
 void TForm1::RunOperation(int32_t mode) {
+    // A read replaces the configuration in hand.
+    if (mode == MODE_READ && !MayReplaceConfiguration())
+        return;
+    const bool keptBefore = !HasUnsavedChanges();
     {
         ModalBusy busy(*this);
         FormProgress->RunOperation(mode);
@@ -632,6 +717,11 @@ void TForm1::RunOperation(int32_t mode) {
     }
     default:
         break;
+    }
+    // What a radio now holds is kept there; an identification only counts the programming.
+    if (((mode == MODE_READ || mode == MODE_WRITE) && outcome == OperationOutcome::Succeeded) ||
+        (mode == MODE_IDENTIFY && keptBefore)) {
+        MarkConfigurationKept();
     }
 }
 

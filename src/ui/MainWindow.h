@@ -139,6 +139,14 @@ public:
         QString defaultSuffix;
     };
     std::function<QString(const FileDialogRequest& request)> fileDialogHook;
+    // When set, answers the question about unsaved changes instead of showing it.
+    enum class UnsavedChoice { Save, Discard, Cancel };
+    std::function<UnsavedChoice()> unsavedChangesHook;
+
+    // Whether the configuration in hand differs from the one last saved, opened, created,
+    // read from or written to a radio: what "Создать", opening a file, a read or closing the
+    // program would lose.
+    bool HasUnsavedChanges() const;
 
     // The application's title.
     static QString ApplicationTitle();
@@ -168,6 +176,7 @@ protected:
     void showEvent(QShowEvent* event) override;                 // FormShow
     void resizeEvent(QResizeEvent* event) override;             // FormResize
     bool eventFilter(QObject* watched, QEvent* event) override; // FormMouseWheel
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void Build();
@@ -182,10 +191,20 @@ private:
     QString AskFileName(const FileDialogRequest& request);
     void SetStatusRangeText();
     void SetPageVisible(QWidget* page, bool visible);
+    // The configuration as its file would hold it.
+    std::string ConfigurationText() const;
+    // The configuration in hand is now kept somewhere (a file or the radio).
+    void MarkConfigurationKept();
+    // Before the configuration in hand is replaced or the program ends: with unsaved
+    // changes, asks whether to save them. False when the user cancels (or the save fails).
+    bool MayReplaceConfiguration();
+    // Asks for a file name and saves the configuration there; false when cancelled or failed.
+    bool SaveConfigurationAs();
 
     std::unique_ptr<RangeListSession> rangeList_;
     std::unique_ptr<WaveNetHandOver> waveNet_;
     bool shown_ = false;
+    std::string keptText_; // ConfigurationText() when last kept
     const QEvent* lastWheel_ = nullptr;
     quint64 lastWheelTime_ = 0;
 };

@@ -17,6 +17,7 @@
 
 #include "files/RangeListFile.h"
 #include "model/Cp1251.h"
+#include "model/FlagCaptions.h"
 #include "support/ModalHelpers.h"
 #include "ui/About.h"
 #include "ui/ChannelGrid.h"
@@ -58,6 +59,9 @@ class TestMainWindow : public QObject {
 
     std::unique_ptr<QTemporaryDir> dir_; // fresh for every test: its own range-list file
     std::vector<Message> messages_;
+    // The question about unsaved changes: how often it was asked and what it is answered.
+    int questions_ = 0;
+    TForm1::UnsavedChoice answer_ = TForm1::UnsavedChoice::Discard;
 
     // A main window with its range list in the temporary directory, the given system ports,
     // its message boxes recorded, shown as at start-up.
@@ -70,6 +74,10 @@ class TestMainWindow : public QObject {
                                    const QString& text) {
             messages_.push_back({icon, title, text});
         };
+        w->unsavedChangesHook = [this] {
+            ++questions_;
+            return answer_;
+        };
         w->show();
         messages_.clear();
         return w;
@@ -81,6 +89,8 @@ private slots:
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dir_->isValid());
         messages_.clear();
+        questions_ = 0;
+        answer_ = TForm1::UnsavedChoice::Discard;
         QSettings(QStringLiteral("Zorvex_Prog"), QStringLiteral("Settings")).clear();
         AcceptSecondType = false;
     }
@@ -476,6 +486,70 @@ private slots:
         QCOMPARE(messages_[0].icon, QMessageBox::Critical);
         QVERIFY(!messages_[0].text.isEmpty());
         QCOMPARE(w->channels.channels[5].freq_rx, 41000000);
+    }
+
+    // Edits that no file and no radio holds are offered for saving before "Создать",
+    // opening a file or closing the program would drop them.
+    void unsavedChangesAreAskedAboutBeforeTheyAreLost() {
+        auto w = MakeWindow();
+        QVERIFY(!w->HasUnsavedChanges());
+        w->FileCreate->trigger();
+        QCOMPARE(questions_, 0); // nothing to lose
+
+        SetChannel(w->channels.channels[7], 41000000, 42000000);
+        QVERIFY(w->HasUnsavedChanges());
+        QString target;
+        int dialogs = 0;
+        w->fileDialogHook = [&](const TForm1::FileDialogRequest&) {
+            ++dialogs;
+            return target;
+        };
+
+        // Cancel: nothing is replaced, no file is asked for, the program stays.
+        answer_ = TForm1::UnsavedChoice::Cancel;
+        w->FileCreate->trigger();
+        w->FileOpen1->trigger();
+        QVERIFY(!w->close());
+        QCOMPARE(questions_, 3);
+        QCOMPARE(dialogs, 0);
+        QVERIFY(w->isVisible());
+        QVERIFY(w->channels.channels[7].IsUsed());
+
+        // Save, but the file dialog is cancelled or the save fails: still nothing replaced.
+        answer_ = TForm1::UnsavedChoice::Save;
+        w->FileCreate->trigger();
+        QCOMPARE(dialogs, 1);
+        target = dir_->path() + "/no-such-dir/kept.xml";
+        w->FileCreate->trigger();
+        QCOMPARE(messages_.size(), size_t(1));
+        QCOMPARE(messages_[0].icon, QMessageBox::Critical);
+        QVERIFY(w->channels.channels[7].IsUsed());
+
+        // Save to a file: the edit is in the file, then the new configuration comes.
+        target = dir_->path() + "/kept.xml";
+        w->FileCreate->trigger();
+        QVERIFY(!w->channels.channels[7].IsUsed());
+        QVERIFY(!w->HasUnsavedChanges());
+        QFile kept(target);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QVERIFY(kept.readAll().contains("<channel id=\"7\">"));
+        kept.close();
+
+        // What was opened counts as kept; renamed flags are a change like any other.
+        answer_ = TForm1::UnsavedChoice::Discard;
+        const int asked = questions_;
+        w->FileOpen1->trigger();
+        QCOMPARE(questions_, asked);
+        QVERIFY(w->channels.channels[7].IsUsed());
+        QVERIFY(!w->HasUnsavedChanges());
+        FlagCaptions captions = w->FormChan->Captions();
+        captions[2] = "Renamed";
+        w->FormChan->SetCaptions(captions);
+        QVERIFY(w->HasUnsavedChanges());
+
+        // Discard: the program closes.
+        QVERIFY(w->close());
+        QCOMPARE(questions_, asked + 1);
     }
 
     void saveAndExportReportTheirOutcome() {

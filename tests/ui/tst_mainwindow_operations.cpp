@@ -41,6 +41,9 @@ class TestMainWindowOperations : public QObject {
 
     std::unique_ptr<QTemporaryDir> dir_;
     std::vector<Message> messages_;
+    // The question about unsaved changes: how often it was asked and what it is answered.
+    int questions_ = 0;
+    TForm1::UnsavedChoice answer_ = TForm1::UnsavedChoice::Discard;
 
     // A main window with a range list of its own (the default set only).
     std::unique_ptr<TForm1> MakeWindow(int port) {
@@ -50,6 +53,10 @@ class TestMainWindowOperations : public QObject {
         w->FormComPort->SetPortSource([] { return std::vector<SystemPort>{}; });
         w->messageBoxHook = [this](QMessageBox::Icon icon, const QString&, const QString& text) {
             messages_.push_back({icon, text});
+        };
+        w->unsavedChangesHook = [this] {
+            ++questions_;
+            return answer_;
         };
         w->show();
         w->FormProgress->SetPortNumber(port);
@@ -78,6 +85,8 @@ private slots:
     void init() {
         dir_ = std::make_unique<QTemporaryDir>();
         messages_.clear();
+        questions_ = 0;
+        answer_ = TForm1::UnsavedChoice::Discard;
         AcceptSecondType = false;
     }
 
@@ -171,6 +180,26 @@ private slots:
         QVERIFY(!w->ActionWrite->isEnabled());
     }
 
+    // A read replaces the configuration in hand: unsaved edits are asked about first.
+    void readAsksBeforeReplacingUnsavedChanges() {
+        SimulatedRadioPort radio;
+        QVERIFY2(radio.Start(), radio.Error().c_str());
+        auto w = MakeWindow(radio.ComNumber());
+        w->channels.channels[3].freq_rx = 41000000;
+        w->channels.channels[3].freq_tx = 42000000;
+        answer_ = TForm1::UnsavedChoice::Cancel;
+        w->ActionRead->trigger(); // no progress window comes
+        QCOMPARE(questions_, 1);
+        QCOMPARE(radio.ReadRequests(), 0u);
+        QVERIFY(w->channels.channels[3].IsUsed());
+
+        answer_ = TForm1::UnsavedChoice::Discard;
+        QVERIFY(Run(*w, w->ActionRead));
+        QCOMPARE(questions_, 2);
+        QVERIFY(!w->channels.channels[3].IsUsed()); // the radio's table is empty
+        QVERIFY(!w->HasUnsavedChanges());           // and it is kept in the radio
+    }
+
     void writeThenReadBackKeepsChannels() {
         SimulatedRadioPort radio;
         QVERIFY2(radio.Start(), radio.Error().c_str());
@@ -182,6 +211,7 @@ private slots:
         QVERIFY(Run(*w, w->ActionWrite));
         QCOMPARE(radio.TablesWritten(), 3u);
         w->FileCreate->trigger();
+        QCOMPARE(questions_, 0); // what was written is kept in the radio
         QVERIFY(!w->channels.channels[3].IsUsed());
         QVERIFY(Run(*w, w->ActionRead));
         QCOMPARE(w->channels.channels[3].freq_tx, 42000000);
