@@ -653,8 +653,15 @@ void TFormChan::RefreshFrequencies(bool loaded) {
     rxState = RxFrequencyState(work.freq_rx);
     txState = TxFrequencyState(work.freq_tx);
     if (loaded) {
-        CheckBoxFreqRx->setChecked(rxState != FieldState::Invalid);
-        CheckBoxFreqTx->setChecked(txState != FieldState::Invalid);
+        // A frequency the slot holds inside the ranges but off the channel raster opens
+        // switched on (and red, so that it blocks storing): switched off, OK would drop it
+        // without a word. Empty and out-of-range frequencies open switched off.
+        const bool rxHeld = channelTable && work.freq_rx > 0 &&
+                            channelTable->RxInRange(static_cast<uint32_t>(work.freq_rx));
+        const bool txHeld = channelTable && work.freq_tx > 0 &&
+                            channelTable->TxInRange(static_cast<uint32_t>(work.freq_tx));
+        CheckBoxFreqRx->setChecked(rxState != FieldState::Invalid || rxHeld);
+        CheckBoxFreqTx->setChecked(txState != FieldState::Invalid || txHeld);
     }
     const int rxDigits = channelTable ? channelTable->RxFreqDigits() : 9;
     const int txDigits = channelTable ? channelTable->TxFreqDigits() : 9;

@@ -16,6 +16,8 @@ private slots:
     void loadedWarningFrequency();
     void linkedTransmitOutsideTransmitRanges();
     void slotOutsideRangeOpensUnticked();
+    void offRasterFrequencyOpensRedInsteadOfBeingDropped_data();
+    void offRasterFrequencyOpensRedInsteadOfBeingDropped();
     void eightDigitMaskAndSwitchingMasks();
     void subtoneOnOpen_data();
     void subtoneOnOpen();
@@ -243,6 +245,64 @@ void TestChannelFields::slotOutsideRangeOpensUnticked() {
     QVERIFY(!rx->isEnabled());
     fx.Button("ButtonOk")->click();
     QVERIFY(!fx.Slot(5).IsUsed());
+}
+
+void TestChannelFields::offRasterFrequencyOpensRedInsteadOfBeingDropped_data() {
+    QTest::addColumn<uint32_t>("rangeBegin");
+    QTest::addColumn<uint32_t>("rangeEnd");
+    QTest::addColumn<int>("rx");
+    QTest::addColumn<int>("tx");
+    QTest::addColumn<QString>("rxColour");
+    QTest::addColumn<QString>("txColour");
+    // The transmit raster knows no 10 kHz rule: a linked 27.010 MHz slot is red on transmit.
+    QTest::newRow("10 kHz transmit in 26-30 MHz, linked")
+        << 26000000u << 30000000u << 27010000 << 27010000 << "normal" << "red";
+    QTest::newRow("transmit off the raster") << 146000000u << 174000000u << 150000000 << 150001000
+                                             << "normal" << "red";
+    QTest::newRow("receive off the raster") << 146000000u << 174000000u << 150001000 << 150000000
+                                            << "red" << "normal";
+}
+
+// A frequency the slot holds inside the ranges but off the raster opens switched on and red:
+// pressing OK on an unrelated change cannot drop it. Only switching it off erases it.
+void TestChannelFields::offRasterFrequencyOpensRedInsteadOfBeingDropped() {
+    QFETCH(uint32_t, rangeBegin);
+    QFETCH(uint32_t, rangeEnd);
+    QFETCH(int, rx);
+    QFETCH(int, tx);
+    QFETCH(QString, rxColour);
+    QFETCH(QString, txColour);
+
+    EditorFixture fx({{rangeBegin, rangeEnd}});
+    fx.Slot(0) = ChannelAt(rx);
+    fx.Slot(0).freq_tx = tx;
+    const Channel before = fx.Slot(0);
+    fx.Open(0);
+    QVERIFY(fx.Box("CheckBoxFreqRx")->isChecked());
+    QVERIFY(fx.Box("CheckBoxFreqTx")->isChecked());
+    QCOMPARE(EditorFixture::Colour(fx.Edit("MaskEditFreqRx")), rxColour);
+    QCOMPARE(EditorFixture::Colour(fx.Edit("MaskEditFreqTx")), txColour);
+    QVERIFY(!fx.Button("ButtonOk")->isEnabled());
+    QVERIFY(!fx.Button("ButtonNext")->isEnabled());
+    fx.Button("ButtonCancel")->click();
+    QCOMPARE(fx.Slot(0), before);
+
+    // Switched off by the user: then storing erases it.
+    fx.Open(0);
+    if (rx == tx)
+        fx.Link("ButtonFreqEqual")->click(); // unlink, so transmit has a box of its own
+    QCheckBox* box = fx.Box(rxColour == "red" ? "CheckBoxFreqRx" : "CheckBoxFreqTx");
+    EditorFixture::Tick(box);
+    QVERIFY(!box->isChecked());
+    QVERIFY(fx.Button("ButtonOk")->isEnabled());
+    fx.Button("ButtonOk")->click();
+    if (rxColour == "red") {
+        QCOMPARE(fx.Slot(0).freq_rx, -1);
+        QCOMPARE(fx.Slot(0).freq_tx, tx);
+    } else {
+        QCOMPARE(fx.Slot(0).freq_rx, rx);
+        QCOMPARE(fx.Slot(0).freq_tx, -1);
+    }
 }
 
 void TestChannelFields::eightDigitMaskAndSwitchingMasks() {
