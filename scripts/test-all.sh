@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds the project twice (plain, and with AddressSanitizer +
-# UndefinedBehaviorSanitizer) and runs every test in both builds.
+# UndefinedBehaviorSanitizer) and runs every test in both builds, then checks that the core
+# still compiles for Windows.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -16,5 +17,8 @@ scripts/build.sh build-asan -DZORVEX_SANITIZE=ON -DZORVEX_BUILD_TESTS=ON -DZORVE
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 (cd build-asan && ctest --output-on-failure --no-tests=error -j"$(nproc)") || status=1
+
+echo "== Windows compile check (MinGW-w64)"
+scripts/check-windows.sh || status=1
 
 exit $status
