@@ -226,6 +226,14 @@ fs::path RangeListSession::SaveIfModified() {
         }
         std::error_code ignored;
         fs::create_directories(target.parent_path(), ignored);
+        // Another instance of the program (a second window, a script reading another radio)
+        // may have written the file since it was read here: keep the sets it added.
+        FreqRangeList onDisk;
+        if (fs::exists(target, ignored) && LoadRangeListFile(onDisk, target)) {
+            for (int i = 0; i < onDisk.Count(); ++i) {
+                list_.Add(onDisk.Item(i));
+            }
+        }
         if (SaveRangeListFile(list_, target)) {
             list_.SetModified(false);
             if (!unreadable_.empty() && SameFile(target, unreadable_)) {

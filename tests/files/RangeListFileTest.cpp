@@ -359,6 +359,35 @@ TEST(RangeListSession, NewRangeSetFromAConfigurationIsAppendedToTheFileAtExit) {
     EXPECT_EQ(back.Item(1), vhf);
 }
 
+// Two instances at once (the desktop program and a script, or scripts reading several radios):
+// each adds the set of its radio, and the one that writes last keeps the other's set too.
+TEST(RangeListSession, SetsAddedByAnotherInstanceMeanwhileAreKept) {
+    TempDir exe;
+    TempDir user;
+    WriteAll(exe / RANGE_LIST_FILE_NAME, NINE_LINE_DEFAULT);
+    const RangeListLocation location = LocateRangeList(exe.path(), user.path(), true);
+    const FreqRange vhf = Set({{146000000, 174000000}}, {{146000000, 174000000}});
+    const FreqRange low = Set({{33000000, 40000000}}, {{33000000, 40000000}});
+
+    FreqRangeList first;
+    FreqRangeList second;
+    {
+        RangeListSession a(first, location);
+        RangeListSession b(second, location);
+        first.Select(first.Add(vhf));
+        second.Select(second.Add(low));
+        EXPECT_EQ(a.SaveIfModified(), exe / RANGE_LIST_FILE_NAME);
+        EXPECT_EQ(b.SaveIfModified(), exe / RANGE_LIST_FILE_NAME);
+    }
+    FreqRangeList back;
+    ASSERT_TRUE(LoadRangeListFile(back, exe / RANGE_LIST_FILE_NAME));
+    ASSERT_EQ(back.Count(), 3);
+    EXPECT_EQ(back.Item(0), DefaultSet());
+    EXPECT_EQ(back.Item(1), low); // the writer's own order first
+    EXPECT_EQ(back.Item(2), vhf);
+    EXPECT_EQ(second.currentIndex(), 1); // the current set stays current
+}
+
 TEST(RangeListSession, ListThatCannotGoNextToTheProgramGoesToThePerUserCopy) {
     TempDir exe;
     TempDir user;
