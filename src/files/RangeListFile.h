@@ -49,7 +49,8 @@ bool SaveRangeListFile(const FreqRangeList& list, const std::filesystem::path& p
 inline constexpr const char* RANGE_LIST_BACKUP_SUFFIX = ".bak";
 
 // Loads the list when constructed and saves it when destroyed, only if it was modified;
-// a save that cannot go to the executable's directory goes to the per-user copy.
+// a save that cannot go to the executable's directory goes to the per-user copy. Sets that
+// another instance wrote to the file in the meantime are appended before it is written.
 // A list file that exists but cannot be read (a hand-edited file with a typo) is copied to
 // the same name with RANGE_LIST_BACKUP_SUFFIX before the default list replaces it; when no
 // copy can be made, that file is left alone and the list goes to the next place.
