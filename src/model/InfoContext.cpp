@@ -59,7 +59,9 @@ std::string Format(const char* format, auto... args) {
 }
 
 // Captions are written here in UTF-8 and converted once to the core's Windows-1251.
-std::string T(const char* utf8) { return Utf8ToCp1251(utf8); }
+std::string T(const char* utf8) {
+    return Utf8ToCp1251(utf8);
+}
 
 std::string RangeLine(const uint32_t* begin, const uint32_t* end) {
     std::string line;
@@ -74,8 +76,12 @@ std::string RangeLine(const uint32_t* begin, const uint32_t* end) {
 
 } // namespace
 
-std::string OwnProgrammerId() { return Unmask(kOwnId); }
-std::string AlternativeProgrammerId() { return Unmask(kAlternativeId); }
+std::string OwnProgrammerId() {
+    return Unmask(kOwnId);
+}
+std::string AlternativeProgrammerId() {
+    return Unmask(kAlternativeId);
+}
 
 TInfoContext::TInfoContext() = default;
 
@@ -132,11 +138,20 @@ bool TInfoContext::DecodeBlock1(const uint8_t* b) {
         const uint16_t tag = GetU16(b + 20 + 4 * i);
         const uint16_t version = GetU16(b + 22 + 4 * i);
         switch (tag) {
-        case 0: channels_version = version; break;
-        case 4: settings_version = version; break;
-        case 8: calibration_version = version; break;
-        case 12: channels2_version = version; break;
-        default: break;
+        case 0:
+            channels_version = version;
+            break;
+        case 4:
+            settings_version = version;
+            break;
+        case 8:
+            calibration_version = version;
+            break;
+        case 12:
+            channels2_version = version;
+            break;
+        default:
+            break;
         }
     }
     for (int i = 0; i < 3; ++i) {
@@ -179,9 +194,9 @@ std::string TInfoContext::BuildReport() const {
         r += T("Количество попыток программирования: ") + Format("%u\r\n\r\n", programming_count);
     }
     if (has_block1) {
-        r += T("Микроконтроллер.\r\n") +
-             Format("\tCPUID: %08X %08X %08X\r\n\tFLASH:%dK\r\n\r\n", cpu_id[2], cpu_id[1],
-                    cpu_id[0], static_cast<int>(flash_size / 1024));
+        r += T("Микроконтроллер.\r\n") + Format("\tCPUID: %08X %08X %08X\r\n\tFLASH:%dK\r\n\r\n",
+                                                cpu_id[2], cpu_id[1], cpu_id[0],
+                                                static_cast<int>(flash_size / 1024));
         r += T("Мощность передачи:\r\n");
         for (int i = 0; i < 4; ++i) {
             r += Format("\tP%d=%d ", i, power_w[i]) + T("Вт") + "\r\n";

@@ -1,9 +1,8 @@
 #include "ui/MainWindow.h"
 
 #include <QAction>
-#include <QCloseEvent>
-#include <QPushButton>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -12,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
 #include <QTabWidget>
@@ -574,8 +574,7 @@ bool TForm1::MayReplaceConfiguration() {
                         QStringLiteral("Изменения каналов и настроек не сохранены в файл.\n"
                                        "Сохранить изменения?"),
                         QMessageBox::NoButton, this);
-        QPushButton* save =
-            box.addButton(QStringLiteral("Сохранить"), QMessageBox::AcceptRole);
+        QPushButton* save = box.addButton(QStringLiteral("Сохранить"), QMessageBox::AcceptRole);
         QPushButton* discard =
             box.addButton(QStringLiteral("Не сохранять"), QMessageBox::DestructiveRole);
         QPushButton* cancel = box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);

@@ -51,8 +51,8 @@ std::vector<uint8_t> Block1(uint16_t channels2 = 0x0200) {
     Put32(b, 8, 0xDEADBEEF);
     Put32(b, 12, 120000);
     Put32(b, 16, 0x0000ABCD);
-    const uint16_t tags[][2] = {{0, 0x0100}, {4, 0x0103}, {8, 0x0101}, {12, channels2},
-                                {7, 0x0909}, {0, 0x0200}};
+    const uint16_t tags[][2] = {{0, 0x0100},     {4, 0x0103}, {8, 0x0101},
+                                {12, channels2}, {7, 0x0909}, {0, 0x0200}};
     for (size_t i = 0; i < 16; ++i) {
         const uint16_t tag = i < std::size(tags) ? tags[i][0] : 0xFFFF;
         const uint16_t version = i < std::size(tags) ? tags[i][1] : 0xFFFF;
@@ -79,7 +79,9 @@ std::vector<uint8_t> Block2(const char* longComment) {
     return b;
 }
 
-std::string U(const std::string& cp1251) { return Cp1251ToUtf8(cp1251); }
+std::string U(const std::string& cp1251) {
+    return Cp1251ToUtf8(cp1251);
+}
 
 using Ranges = std::initializer_list<std::pair<uint32_t, uint32_t>>;
 
@@ -99,7 +101,7 @@ TEST(InfoContext, Block0DecodesTextsAndRanges) {
     ASSERT_TRUE(info.DecodeBlock0(Block0().data()));
     EXPECT_TRUE(info.has_block0);
     EXPECT_FALSE(info.HasIdentity());
-    EXPECT_EQ(info.firmware_version, "2.07");  // blanks and control characters trimmed
+    EXPECT_EQ(info.firmware_version, "2.07"); // blanks and control characters trimmed
     EXPECT_EQ(info.programmer_id, "ZVP01");
     EXPECT_EQ(info.radio_type, "5T-17LM");
     EXPECT_EQ(info.ranges.rx_begin[0], 33000000u);
@@ -232,15 +234,14 @@ TEST(InfoContext, ReportWithAllBlocks) {
 TEST(InfoContext, ReportWithBlock0OnlyAndNoSerialNumber) {
     TInfoContext info;
     info.DecodeBlock0(Block0(0xFFFFFFFFu).data());
-    const std::string expected =
-        "Тип радиостанции: 5T-17LM\r\n\r\n"
-        "Количество попыток программирования: 17\r\n\r\n"
-        "Диапазон рабочих частот (МГц):\r\n"
-        "\tПрием:      ( 33-48.5)\r\n"
-        "\tПередача:   ( 33-48.5)\r\n\r\n"
-        "Комментарий: short comment\r\n\r\n"
-        "Версия программатора: ZVP01\r\n\r\n"
-        "Программное обеспечение:\r\n\tВерсия: 2.07\r\n";
+    const std::string expected = "Тип радиостанции: 5T-17LM\r\n\r\n"
+                                 "Количество попыток программирования: 17\r\n\r\n"
+                                 "Диапазон рабочих частот (МГц):\r\n"
+                                 "\tПрием:      ( 33-48.5)\r\n"
+                                 "\tПередача:   ( 33-48.5)\r\n\r\n"
+                                 "Комментарий: short comment\r\n\r\n"
+                                 "Версия программатора: ZVP01\r\n\r\n"
+                                 "Программное обеспечение:\r\n\tВерсия: 2.07\r\n";
     EXPECT_EQ(U(info.BuildReport()), expected);
 }
 

@@ -256,11 +256,14 @@ void TestChannelFields::offRasterFrequencyOpensRedInsteadOfBeingDropped_data() {
     QTest::addColumn<QString>("txColour");
     // The transmit raster knows no 10 kHz rule: a linked 27.010 MHz slot is red on transmit.
     QTest::newRow("10 kHz transmit in 26-30 MHz, linked")
-        << 26000000u << 30000000u << 27010000 << 27010000 << "normal" << "red";
-    QTest::newRow("transmit off the raster") << 146000000u << 174000000u << 150000000 << 150001000
-                                             << "normal" << "red";
-    QTest::newRow("receive off the raster") << 146000000u << 174000000u << 150001000 << 150000000
-                                            << "red" << "normal";
+        << 26000000u << 30000000u << 27010000 << 27010000 << "normal"
+        << "red";
+    QTest::newRow("transmit off the raster")
+        << 146000000u << 174000000u << 150000000 << 150001000 << "normal"
+        << "red";
+    QTest::newRow("receive off the raster")
+        << 146000000u << 174000000u << 150001000 << 150000000 << "red"
+        << "normal";
 }
 
 // A frequency the slot holds inside the ranges but off the raster opens switched on and red:
