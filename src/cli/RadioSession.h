@@ -2,8 +2,8 @@
 
 #include <atomic>
 
-#include "operations/CallQueue.h"
 #include "cli/TerminalOutput.h"
+#include "operations/CallQueue.h"
 #include "operations/OperationDriver.h"
 
 class ChannelsContext;

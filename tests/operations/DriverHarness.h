@@ -46,7 +46,7 @@ public:
     SettingsContext settings;
     TInfoContext info;
     VectorLog log;
-    CallQueue queue; // queued calls from the worker, run by the test's thread
+    CallQueue queue;           // queued calls from the worker, run by the test's thread
     std::vector<int> percents; // every percent the progress bar was asked to draw
     std::unique_ptr<OperationDriver> driver;
 };
