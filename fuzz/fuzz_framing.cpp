@@ -1,8 +1,10 @@
 // Frame receiver and decoder of the radio link fed with arbitrary line bytes.
 //
 // Input: byte 0 chooses the capacity of the decode buffer (small capacities exercise the
-// overflow path), the rest is the byte stream as it comes from the serial port. Every
-// buffer is allocated at its exact capacity so that any write beyond it is caught.
+// overflow path), byte 1 how often each stream byte is repeated (so that bodies longer than
+// the receiver holds are reached), the rest is the byte stream as it comes from the serial
+// port. Every buffer is allocated at its exact capacity so that any write beyond it is
+// caught.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -54,20 +56,22 @@ void CheckBody(const uint8_t* body, size_t bodyLength, size_t cap) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size == 0)
+    if (size < 2)
         return 0;
     // Capacities 0..63 and the link's own MAX_PACKET.
     const size_t cap = data[0] < 0xC0 ? MAX_PACKET : data[0] & 0x3F;
-    ++data;
-    --size;
+    // Each byte once, or 1..64 times.
+    const size_t repeat = data[1] < 0xC0 ? 1 : (data[1] & 0x3F) + 1u;
+    data += 2;
+    size -= 2;
 
     // The whole input as one body.
     CheckBody(data, size, cap);
 
     // The input as a stream through the receiver.
     FrameCollector collector;
-    for (size_t i = 0; i < size; ++i) {
-        const FrameCollector::Result result = collector.Push(data[i]);
+    for (size_t i = 0; i < size * repeat; ++i) {
+        const FrameCollector::Result result = collector.Push(data[i / repeat]);
         FUZZ_CHECK(collector.BodyLength() <= MAX_FRAME);
         if (result == FrameCollector::Result::Complete) {
             FUZZ_CHECK(collector.WaitingForStart() && !collector.InsideFrame());

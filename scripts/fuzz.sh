@@ -34,14 +34,16 @@ for target in "${targets[@]}"; do
     mkdir -p "$corpus" "$findings"
     seeds=()
     [ -d "fuzz/seeds/$target" ] && seeds=("fuzz/seeds/$target")
-    dict=()
+    extra=()
     case $target in
-    fuzz_config_file | fuzz_range_list) dict=(-dict=fuzz/xml.dict) ;;
+    fuzz_config_file | fuzz_range_list) extra=(-dict=fuzz/xml.dict) ;;
+    # Three image files of up to 2100 bytes each behind a 5-byte header.
+    fuzz_image_dir) extra=(-max_len=6500) ;;
     esac
     log=$build/findings/$target.log
     echo "== $target: $seconds s"
     "$build/fuzz/$target" -max_total_time="$seconds" -jobs=1 -workers=1 -timeout=10 -rss_limit_mb=2048 \
-        -print_final_stats=1 -artifact_prefix="$findings/" "${dict[@]}" "$corpus" "${seeds[@]}" \
+        -print_final_stats=1 -artifact_prefix="$findings/" "${extra[@]}" "$corpus" "${seeds[@]}" \
         >"$log" 2>&1
     rc=$?
     # -jobs=1 sends the fuzzer's own output to fuzz-0.log in the working directory.
