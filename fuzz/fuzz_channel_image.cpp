@@ -12,21 +12,18 @@
 #include <cstring>
 
 #include "FuzzCheck.h"
+#include "FuzzImage.h"
 #include "model/ChannelsContext.h"
 #include "model/TableImage.h"
 
 using Image = std::array<uint8_t, TABLE_IMAGE_SIZE>;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size == 0)
+    FuzzImage input;
+    if (!ImageFromInput(data, size, input))
         return 0;
-    const uint8_t mode = data[0];
-    ++data;
-    --size;
-
-    Image image;
-    image.fill(0xFF);
-    std::memcpy(image.data(), data, std::min(size, image.size()));
+    const uint8_t mode = input.mode;
+    Image& image = input.image;
     const int start = (mode & 1) ? TABLE_CHANNELS : 0;
     switch ((mode >> 1) & 3) {
     case 0:

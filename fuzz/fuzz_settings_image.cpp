@@ -11,21 +11,18 @@
 #include <cstring>
 
 #include "FuzzCheck.h"
+#include "FuzzImage.h"
 #include "model/SettingsContext.h"
 #include "model/TableImage.h"
 
 using Image = std::array<uint8_t, TABLE_IMAGE_SIZE>;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size == 0)
+    FuzzImage input;
+    if (!ImageFromInput(data, size, input))
         return 0;
-    const uint8_t mode = data[0];
-    ++data;
-    --size;
-
-    Image image;
-    image.fill(0xFF);
-    std::memcpy(image.data(), data, std::min(size, image.size()));
+    const uint8_t mode = input.mode;
+    Image& image = input.image;
     if ((mode & 7) < 4)
         PutU16(image.data() + IMAGE_VERSION_OFFSET,
                static_cast<uint16_t>(SETTINGS_V1_0 + (mode & 7)));
