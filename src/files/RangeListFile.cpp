@@ -221,7 +221,8 @@ fs::path RangeListSession::SaveIfModified() {
         if (target.empty()) {
             continue;
         }
-        if (!unreadable_.empty() && SameFile(target, unreadable_) && !KeepCopy(unreadable_)) {
+        const bool replacesUnreadable = !unreadable_.empty() && SameFile(target, unreadable_);
+        if (replacesUnreadable && !KeepCopy(unreadable_)) {
             continue; // never replace the file that could not be read without a copy of it
         }
         std::error_code ignored;
@@ -229,14 +230,14 @@ fs::path RangeListSession::SaveIfModified() {
         // Another instance of the program (a second window, a script reading another radio)
         // may have written the file since it was read here: keep the sets it added.
         FreqRangeList onDisk;
-        if (fs::exists(target, ignored) && LoadRangeListFile(onDisk, target)) {
+        if (LoadRangeListFile(onDisk, target)) {
             for (int i = 0; i < onDisk.Count(); ++i) {
                 list_.Add(onDisk.Item(i));
             }
         }
         if (SaveRangeListFile(list_, target)) {
             list_.SetModified(false);
-            if (!unreadable_.empty() && SameFile(target, unreadable_)) {
+            if (replacesUnreadable) {
                 unreadable_.clear();
             }
             return target;

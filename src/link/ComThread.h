@@ -86,8 +86,6 @@ public:
     // Transactions (job ops 1, 2 and 3). The outcome is in the error code and buffers.
     bool ReadTable(int32_t address, uint8_t* buffer);
     bool WriteTable(int32_t address, uint8_t* buffer);
-    bool TransferTable(int32_t address, uint8_t* buffer,
-                       bool (ComThread::*piece)(uint32_t, uint8_t*));
     bool RequestInfo(int32_t number, uint8_t* buffer);
 
     // Progress inside the current job; true when the value changed.
@@ -117,6 +115,9 @@ private:
     bool PortSpeedCheck();
     bool ReadPiece(uint32_t address, uint8_t* buffer);
     bool WritePiece(uint32_t address, uint8_t* buffer);
+    // The four pieces of one table, each moved by piece (ReadPiece or WritePiece).
+    bool TransferTable(int32_t address, uint8_t* buffer,
+                       bool (ComThread::*piece)(uint32_t, uint8_t*));
     // One request/reply exchange of the packet in outPacket_. False when no acceptable
     // frame came back (nothing, a broken frame or an FCS mismatch).
     bool Exchange();

@@ -97,13 +97,13 @@ bool ChannelsContext::BuildImage(uint8_t* image, uint16_t version, int start) {
     // other value: refuse the whole table instead.
     for (int k = 0; k < TABLE_CHANNELS; ++k) {
         const Channel& channel = channels[start + k];
-        if (!channel.FitsRecord(version) && version == CHANNEL_TABLE_V2) {
+        if (channel.FitsRecord(version))
+            continue;
+        if (version == CHANNEL_TABLE_V2) {
             lastError = Cp1251Format(
                 "Номер %d канала %d не может быть записан в таблицу каналов (допустимо 0..255)!!!",
                 channel.number, start + k);
-            return false;
-        }
-        if (!channel.FitsRecord(version)) {
+        } else {
             const int32_t freq =
                 channel.freq_rx / FREQ_STEP_V1 >= 0xFFFF ? channel.freq_rx : channel.freq_tx;
             lastError = Cp1251Format(
@@ -111,8 +111,8 @@ bool ChannelsContext::BuildImage(uint8_t* image, uint16_t version, int start) {
                 "%d.%d!!!",
                 start + k, Trimmed(MhzText(static_cast<uint32_t>(freq))).c_str(), version >> 8,
                 version & 0xFF);
-            return false;
         }
+        return false;
     }
 
     StartImage(image, version, CHANNEL_TABLE_SIZE);

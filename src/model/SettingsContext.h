@@ -75,5 +75,10 @@ public:
     // failure every other field keeps its value.
     bool ParseSettingsImage(const uint8_t* image);
 
+    // Squelch and power common to all channels. A table before 1.1 has no such setting:
+    // every channel then uses its own levels, whatever the two flags were left at.
+    bool CommonSquelchInUse() const { return version >= SETTINGS_V1_1 && SqlCommon; }
+    bool CommonPowerInUse() const { return version >= SETTINGS_V1_1 && TxPowerCommon; }
+
     bool operator==(const SettingsContext&) const = default;
 };

@@ -248,8 +248,7 @@ bool OperationDriver::StepIdentifying() {
     if (!Wait()) {
         return state == STATE_CLOSE;
     }
-    const int error = worker_->GetError();
-    if (error != 0) {
+    if (worker_->GetError() != 0) {
         if (worker_->InfoReceived(0)) {
             info->DecodeBlock0(Buf(BUFFER_INFO0));
         }
@@ -259,11 +258,7 @@ bool OperationDriver::StepIdentifying() {
             !info->IsProgrammerAccepted(info->programmer_id)) {
             LogOtherProgrammer();
         }
-        LogError(error);
-        link_error_ = error;
-        outcome_ = OperationOutcome::LinkError;
-        state = STATE_CLOSE;
-        return true;
+        return TakeListError();
     }
     log.LogLine(Text("Информация о станции получена."));
     if (worker_->InfoReceived(0)) {

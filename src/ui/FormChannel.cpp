@@ -85,12 +85,6 @@ void SetTextIfChanged(QLineEdit* edit, const QString& text) {
         edit->setText(text);
 }
 
-// A settings table before 1.1 has no common power or squelch: every channel uses its own
-// levels, as the grid shows them, whatever the two flags were left at.
-bool HasCommonValues(const SettingsContext& settings) {
-    return settings.version >= SETTINGS_V1_1;
-}
-
 QValidator* DigitsOnly(QObject* parent) {
     return new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")),
                                            parent);
@@ -966,7 +960,7 @@ void TFormChan::ButtonToneEqualClick() {
 void TFormChan::RefreshSquelch(bool) {
     work.squelch = std::clamp(work.squelch, 1, 8);
     int level = work.squelch;
-    const bool common = settings && HasCommonValues(*settings) && settings->SqlCommon;
+    const bool common = settings && settings->CommonSquelchInUse();
     if (common)
         level = std::clamp(settings->Squelch, 1, 8);
     ComboBoxSquelch->setEnabled(!common);
@@ -988,7 +982,7 @@ void TFormChan::RefreshPower(bool loaded) {
     }
     if (work.tx_power_high < work.tx_power_low)
         std::swap(work.tx_power_high, work.tx_power_low);
-    const bool common = settings && HasCommonValues(*settings) && settings->TxPowerCommon;
+    const bool common = settings && settings->CommonPowerInUse();
     ComboBoxPowerMin->setEnabled(!common);
     ComboBoxPowerMax->setEnabled(!common);
     NotePower->setVisible(common);

@@ -547,8 +547,6 @@ QString TForm1::AskFileName(const FileDialogRequest& request) {
     return dialog.selectedFiles().front();
 }
 
-// ---------------------------------------------------------------- file actions
-
 // ---------------------------------------------------------------- unsaved changes
 
 std::string TForm1::ConfigurationText() const {

@@ -641,10 +641,8 @@ void SettingsPages::EditClick(QLineEdit* edit) {
 }
 
 void SettingsPages::HandCommonValuesToPainter() {
-    // A table before 1.1 has no common squelch or power: every channel uses its own.
-    const bool hasCommon = settings.version >= SETTINGS_V1_1;
-    painter.commonSquelch = hasCommon && settings.SqlCommon;
-    painter.commonPower = hasCommon && settings.TxPowerCommon;
+    painter.commonSquelch = settings.CommonSquelchInUse();
+    painter.commonPower = settings.CommonPowerInUse();
     painter.commonSquelchLevel = settings.Squelch;
     painter.commonPowerLevel = settings.MaxTxPower;
     emit commonValuesChanged();

@@ -5,22 +5,13 @@
 #include <utility>
 
 #include "HexBytes.h"
+#include "RangeSets.h"
 #include "model/ChannelsContext.h"
 #include "model/Cp1251.h"
 
 namespace {
 
 using Image = std::array<uint8_t, TABLE_IMAGE_SIZE>;
-using Ranges = std::initializer_list<std::pair<uint32_t, uint32_t>>;
-
-FreqRange MakeSet(Ranges rx, Ranges tx) {
-    FreqRange set;
-    for (auto [b, e] : rx)
-        set.AddRx(b, e);
-    for (auto [b, e] : tx)
-        set.AddTx(b, e);
-    return set;
-}
 
 // A context whose current set is the given one.
 void UseSet(ChannelsContext& context, const FreqRange& set) {

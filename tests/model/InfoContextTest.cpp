@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "RangeSets.h"
 #include "model/Cp1251.h"
 #include "model/InfoContext.h"
 
@@ -81,17 +82,6 @@ std::vector<uint8_t> Block2(const char* longComment) {
 
 std::string U(const std::string& cp1251) {
     return Cp1251ToUtf8(cp1251);
-}
-
-using Ranges = std::initializer_list<std::pair<uint32_t, uint32_t>>;
-
-FreqRange MakeSet(Ranges rx, Ranges tx) {
-    FreqRange set;
-    for (auto [begin, end] : rx)
-        set.AddRx(begin, end);
-    for (auto [begin, end] : tx)
-        set.AddTx(begin, end);
-    return set;
 }
 
 } // namespace
