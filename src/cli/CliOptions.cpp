@@ -1,9 +1,52 @@
 #include "cli/CliOptions.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <cstdlib>
+#include <sstream>
 
 namespace {
+
+// ---- The commands
+
+struct CommandRow {
+    const char* name;
+    const char* subcommand; // "" for a command without subcommands
+    size_t operands;        // exactly this many positional arguments
+    const char* form;       // what they are, for the error message
+    bool radio;             // talks to a radio: needs exactly one of --port, --device, --simulate
+};
+
+const CommandRow COMMANDS[] = {
+    {"ports", "", 0, "", false},
+    {"info", "", 0, "", true},
+    {"read", "", 0, "", true},
+    {"write", "", 1, "FILE.xml", true},
+    {"export", "", 2, "FILE.xml OUT.xlsx", false},
+    {"image", "build", 2, "FILE.xml DIR", false},
+    {"image", "parse", 2, "DIR FILE.xml", false},
+};
+
+bool HasSubcommands(const std::string& command) {
+    return std::any_of(std::begin(COMMANDS), std::end(COMMANDS), [&](const CommandRow& c) {
+        return command == c.name && c.subcommand[0] != '\0';
+    });
+}
+
+const CommandRow* FindCommand(const std::string& command, const std::string& subcommand) {
+    for (const CommandRow& c : COMMANDS) {
+        if (command == c.name && subcommand == c.subcommand) {
+            return &c;
+        }
+    }
+    return nullptr;
+}
+
+bool KnownCommand(const std::string& command) {
+    return std::any_of(std::begin(COMMANDS), std::end(COMMANDS),
+                       [&](const CommandRow& c) { return command == c.name; });
+}
+
+// ---- The options
 
 bool ParsePortNumber(const std::string& text, int& port) {
     if (text.empty() || text.size() > 3) {
@@ -18,42 +61,204 @@ bool ParsePortNumber(const std::string& text, int& port) {
     return port >= 1 && port <= 255;
 }
 
-bool IsRadioCommand(const std::string& command) {
-    return command == "info" || command == "read" || command == "write";
+bool ApplyPort(CliOptions& o, const std::string& v, std::string& error) {
+    if (!ParsePortNumber(v, o.port)) {
+        error = "--port: '" + v + "' is not a COM port number 1..255";
+        return false;
+    }
+    return true;
 }
 
-// Operand counts per command: {min, max}.
-bool OperandCountOk(const CliOptions& o, std::string& error) {
-    size_t want = 0;
-    std::string form;
-    if (o.command == "ports" || o.command == "info" || o.command == "read") {
-        want = 0;
-    } else if (o.command == "write") {
-        want = 1;
-        form = "FILE.xml";
-    } else if (o.command == "export") {
-        want = 2;
-        form = "FILE.xml OUT.xlsx";
-    } else if (o.command == "image" && o.subcommand == "build") {
-        want = 2;
-        form = "FILE.xml DIR";
-    } else if (o.command == "image" && o.subcommand == "parse") {
-        want = 2;
-        form = "DIR FILE.xml";
+bool ApplyDevice(CliOptions& o, const std::string& v, std::string& error) {
+    if (v.empty()) {
+        error = "--device: empty path";
+        return false;
     }
-    if (o.operands.size() == want) {
+    o.device = v;
+    return true;
+}
+
+bool ApplyVersion(const char* option, const std::string& v, uint16_t& into, bool ok(uint16_t),
+                  std::string& error) {
+    uint16_t version = 0;
+    if (!ParseVersionText(v, version) || !ok(version)) {
+        error = std::string(option) + ": unsupported version '" + v + "'";
+        return false;
+    }
+    into = version;
+    return true;
+}
+
+// One row per option. commands: the command names (with subcommand, "image build") it is
+// for, separated by '|'; nullptr for every command. valueName: nullptr for a switch.
+struct OptionRow {
+    const char* longName;
+    char shortName;
+    const char* valueName;
+    const char* commands;
+    bool (*apply)(CliOptions& options, const std::string& value, std::string& error);
+};
+
+const char* const RADIO = "info|read|write";
+
+const OptionRow OPTIONS[] = {
+    {"--help", 'h', nullptr, nullptr,
+     [](CliOptions& o, const std::string&, std::string&) { return o.help = true; }},
+    {"--port", 0, "N", RADIO, ApplyPort},
+    {"--device", 0, "PATH", RADIO, ApplyDevice},
+    {"--simulate", 0, nullptr, RADIO,
+     [](CliOptions& o, const std::string&, std::string&) { return o.simulate = true; }},
+    {"--sim-state", 0, "FILE", RADIO,
+     [](CliOptions& o, const std::string& v, std::string&) {
+         o.simState = v;
+         return true;
+     }},
+    {"--second-type", 0, nullptr, RADIO,
+     [](CliOptions& o, const std::string&, std::string&) { return o.secondType = true; }},
+    {"--output", 'o', "FILE", "read",
+     [](CliOptions& o, const std::string& v, std::string&) {
+         o.output = v;
+         return true;
+     }},
+    {"--images", 0, "DIR", "read|write",
+     [](CliOptions& o, const std::string& v, std::string&) {
+         o.images = v;
+         return true;
+     }},
+    {"--channels-version", 0, "VERSION", "image build",
+     [](CliOptions& o, const std::string& v, std::string& e) {
+         return ApplyVersion(
+             "--channels-version", v, o.channelsVersion,
+             [](uint16_t x) { return x == 0x0100 || x == 0x0200; }, e);
+     }},
+    {"--channels2-version", 0, "VERSION", "image build",
+     [](CliOptions& o, const std::string& v, std::string& e) {
+         o.channels2VersionGiven = true;
+         return ApplyVersion(
+             "--channels2-version", v, o.channels2Version,
+             [](uint16_t x) { return x == 0 || x == 0x0100 || x == 0x0200; }, e);
+     }},
+    {"--settings-version", 0, "VERSION", "image build",
+     [](CliOptions& o, const std::string& v, std::string& e) {
+         return ApplyVersion(
+             "--settings-version", v, o.settingsVersion,
+             [](uint16_t x) { return x >= 0x0100 && x <= 0x0103; }, e);
+     }},
+};
+
+const OptionRow* FindLong(const std::string& name) {
+    for (const OptionRow& row : OPTIONS) {
+        if (name == row.longName) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+const OptionRow* FindShort(char name) {
+    for (const OptionRow& row : OPTIONS) {
+        if (row.shortName != 0 && row.shortName == name) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<std::string> SplitCommands(const char* commands) {
+    std::vector<std::string> names;
+    std::istringstream in(commands);
+    std::string name;
+    while (std::getline(in, name, '|')) {
+        names.push_back(name);
+    }
+    return names;
+}
+
+// "info, read and write"
+std::string ReadableList(const std::vector<std::string>& names, const char* last = " and ") {
+    std::string text;
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) {
+            text += i + 1 == names.size() ? last : ", ";
+        }
+        text += names[i];
+    }
+    return text;
+}
+
+bool OptionFitsCommand(const OptionRow& row, const CliOptions& o, std::string& error) {
+    if (row.commands == nullptr) {
         return true;
     }
-    std::string name = o.command + (o.subcommand.empty() ? "" : " " + o.subcommand);
-    if (o.operands.size() > want) {
-        error = name + ": unexpected argument '" + o.operands[want] + "'";
+    const std::vector<std::string> names = SplitCommands(row.commands);
+    const std::string name = o.CommandName();
+    if (std::find(names.begin(), names.end(), name) != names.end()) {
+        return true;
+    }
+    std::string option = row.longName;
+    if (row.shortName != 0) {
+        option = std::string("-") + row.shortName;
+    }
+    error = name + ": " + option + " is for " + ReadableList(names);
+    return false;
+}
+
+void AddOperand(CliOptions& o, const std::string& a) {
+    if (o.command.empty()) {
+        o.command = a;
+    } else if (o.subcommand.empty() && HasSubcommands(o.command)) {
+        o.subcommand = a;
     } else {
-        error = name + ": expected " + form;
+        o.operands.push_back(a);
+    }
+}
+
+// The checks that concern more than one option.
+bool CheckCombination(CliOptions& o, const CommandRow& command, std::string& error) {
+    const std::string name = o.CommandName();
+    if (command.radio) {
+        const int sources = (o.Given("--port") ? 1 : 0) + (o.Given("--device") ? 1 : 0) +
+                            (o.Given("--simulate") ? 1 : 0);
+        if (sources == 0) {
+            error = name + ": give --port N, --device PATH or --simulate";
+            return false;
+        }
+        if (sources > 1) {
+            error = name + ": give only one of --port, --device and --simulate";
+            return false;
+        }
+    }
+    if (o.Given("--sim-state") && !o.simulate) {
+        error = name + ": --sim-state needs --simulate";
+        return false;
+    }
+    if (o.command == "read" && !o.Given("--output")) {
+        error = "read: -o FILE.xml is required";
+        return false;
+    }
+    if (name == "image build" && !o.channels2VersionGiven) {
+        o.channels2Version = o.channelsVersion;
+    }
+    if (o.operands.size() == command.operands) {
+        return true;
+    }
+    if (o.operands.size() > command.operands) {
+        error = name + ": unexpected argument '" + o.operands[command.operands] + "'";
+    } else {
+        error = name + ": expected " + command.form;
     }
     return false;
 }
 
 } // namespace
+
+bool CliOptions::Given(const std::string& longName) const {
+    return std::find(given.begin(), given.end(), longName) != given.end();
+}
+
+std::string CliOptions::CommandName() const {
+    return subcommand.empty() ? command : command + " " + subcommand;
+}
 
 bool ParseVersionText(const std::string& text, uint16_t& version) {
     if (text == "0") {
@@ -70,168 +275,99 @@ bool ParseVersionText(const std::string& text, uint16_t& version) {
 
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& o, std::string& error) {
     o = CliOptions();
-    bool portGiven = false;
-    bool channelsGiven = false;
-    bool settingsGiven = false;
-    bool outputGiven = false;
-    bool imagesGiven = false;
+    std::vector<const OptionRow*> rows; // in the order given, checked once the command is known
     bool endOfOptions = false;
 
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        auto value = [&](std::string& into) {
-            if (i + 1 >= args.size()) {
-                error = "option " + a + " needs a value";
-                return false;
-            }
-            into = args[++i];
-            return true;
-        };
-        if (endOfOptions || a.empty() || a[0] != '-' || a == "-") {
-            if (o.command.empty()) {
-                o.command = a;
-            } else if (o.command == "image" && o.subcommand.empty()) {
-                o.subcommand = a;
-            } else {
-                o.operands.push_back(a);
-            }
+        if (endOfOptions || a.size() < 2 || a[0] != '-') {
+            AddOperand(o, a);
             continue;
         }
         if (a == "--") {
             endOfOptions = true;
-        } else if (a == "--help" || a == "-h") {
-            o.help = true;
-        } else if (a == "--second-type") {
-            o.secondType = true;
-        } else if (a == "--simulate") {
-            o.simulate = true;
-        } else if (a == "--sim-state") {
-            if (!value(o.simState)) {
-                return false;
-            }
-        } else if (a == "--port") {
-            std::string text;
-            if (!value(text)) {
-                return false;
-            }
-            if (!ParsePortNumber(text, o.port)) {
-                error = "--port: '" + text + "' is not a COM port number 1..255";
-                return false;
-            }
-            portGiven = true;
-        } else if (a == "--device") {
-            if (!value(o.device)) {
-                return false;
-            }
-            if (o.device.empty()) {
-                error = "--device: empty path";
-                return false;
-            }
-        } else if (a == "-o" || a == "--output") {
-            if (!value(o.output)) {
-                return false;
-            }
-            outputGiven = true;
-        } else if (a == "--images") {
-            if (!value(o.images)) {
-                return false;
-            }
-            imagesGiven = true;
-        } else if (a == "--channels-version" || a == "--channels2-version" ||
-                   a == "--settings-version") {
-            std::string text;
-            if (!value(text)) {
-                return false;
-            }
-            uint16_t v = 0;
-            bool ok = ParseVersionText(text, v);
-            if (a == "--channels-version") {
-                ok = ok && (v == 0x0100 || v == 0x0200);
-                o.channelsVersion = v;
-                channelsGiven = true;
-            } else if (a == "--channels2-version") {
-                ok = ok && (v == 0 || v == 0x0100 || v == 0x0200);
-                o.channels2Version = v;
-                o.channels2VersionGiven = true;
-            } else {
-                ok = ok && v >= 0x0100 && v <= 0x0103;
-                o.settingsVersion = v;
-                settingsGiven = true;
-            }
-            if (!ok) {
-                error = a + ": unsupported version '" + text + "'";
-                return false;
+            continue;
+        }
+        const OptionRow* row = nullptr;
+        std::string value;
+        bool valueAttached = false;
+        if (a[1] == '-') {
+            const size_t eq = a.find('=');
+            row = FindLong(a.substr(0, eq));
+            if (eq != std::string::npos) {
+                value = a.substr(eq + 1);
+                valueAttached = true;
             }
         } else {
+            row = FindShort(a[1]);
+            if (row != nullptr && a.size() > 2) {
+                if (row->valueName == nullptr) {
+                    row = nullptr; // "-hx": switches do not take a value
+                } else {
+                    value = a.substr(2);
+                    valueAttached = true;
+                }
+            }
+        }
+        if (row == nullptr) {
             error = "unknown option " + a;
             return false;
+        }
+        if (row->valueName == nullptr && valueAttached) {
+            error = "option " + std::string(row->longName) + " takes no value";
+            return false;
+        }
+        if (row->valueName != nullptr && !valueAttached) {
+            if (i + 1 >= args.size()) {
+                error = "option " + a + " needs a value";
+                return false;
+            }
+            value = args[++i];
+        }
+        if (!row->apply(o, value, error)) {
+            return false;
+        }
+        if (!o.Given(row->longName)) {
+            o.given.push_back(row->longName);
+            rows.push_back(row);
         }
     }
 
     if (o.help) {
-        return true; // help for whatever was named; nothing else is checked
+        // Help for whatever was named; only the name itself is checked.
+        if (!o.command.empty() && !KnownCommand(o.command)) {
+            error = "unknown command '" + o.command + "'";
+            return false;
+        }
+        return true;
     }
     if (o.command.empty()) {
         error = "no command given";
         return false;
     }
-    static const char* const commands[] = {"ports", "info", "read", "write", "export", "image"};
-    bool known = false;
-    for (const char* c : commands) {
-        known = known || o.command == c;
-    }
-    if (!known) {
+    if (!KnownCommand(o.command)) {
         error = "unknown command '" + o.command + "'";
         return false;
     }
-    if (o.command == "image" && o.subcommand != "build" && o.subcommand != "parse") {
-        error = o.subcommand.empty() ? "image: expected build or parse"
-                                     : "image: unknown subcommand '" + o.subcommand + "'";
+    const CommandRow* command = FindCommand(o.command, o.subcommand);
+    if (command == nullptr) {
+        if (o.subcommand.empty()) {
+            std::vector<std::string> names;
+            for (const CommandRow& c : COMMANDS) {
+                if (o.command == c.name) {
+                    names.push_back(c.subcommand);
+                }
+            }
+            error = o.command + ": expected " + ReadableList(names, " or ");
+        } else {
+            error = o.command + ": unknown subcommand '" + o.subcommand + "'";
+        }
         return false;
     }
-
-    const bool radio = IsRadioCommand(o.command);
-    const std::string name = o.command + (o.subcommand.empty() ? "" : " " + o.subcommand);
-    if (radio) {
-        const int sources = (portGiven ? 1 : 0) + (o.device.empty() ? 0 : 1) + (o.simulate ? 1 : 0);
-        if (sources == 0) {
-            error = name + ": give --port N, --device PATH or --simulate";
+    for (const OptionRow* row : rows) {
+        if (!OptionFitsCommand(*row, o, error)) {
             return false;
         }
-        if (sources > 1) {
-            error = name + ": give only one of --port, --device and --simulate";
-            return false;
-        }
-    } else if (portGiven || !o.device.empty() || o.simulate) {
-        error = name + ": --port, --device and --simulate are for info, read and write";
-        return false;
     }
-    if (!o.simState.empty() && !o.simulate) {
-        error = name + ": --sim-state needs --simulate";
-        return false;
-    }
-    if (o.command == "read" && !outputGiven) {
-        error = "read: -o FILE.xml is required";
-        return false;
-    }
-    if (outputGiven && o.command != "read") {
-        error = name + ": -o is for read";
-        return false;
-    }
-    if (imagesGiven && o.command != "read" && o.command != "write") {
-        error = name + ": --images is for read and write";
-        return false;
-    }
-    if ((channelsGiven || settingsGiven || o.channels2VersionGiven) && name != "image build") {
-        error = name + ": the version options are for image build";
-        return false;
-    }
-    if (o.secondType && !radio) {
-        error = name + ": --second-type is for info, read and write";
-        return false;
-    }
-    if (name == "image build" && !o.channels2VersionGiven) {
-        o.channels2Version = o.channelsVersion;
-    }
-    return OperandCountOk(o, error);
+    return CheckCombination(o, *command, error);
 }

@@ -25,10 +25,20 @@ struct CliOptions {
     uint16_t channels2Version = 0x0200;
     uint16_t settingsVersion = 0x0103;
     bool channels2VersionGiven = false;
+
+    // The long names of the options given (each once, in the order first given).
+    std::vector<std::string> given;
+    bool Given(const std::string& longName) const;
+
+    // "image build" or "read": the command as the user named it.
+    std::string CommandName() const;
 };
 
 // Parses argv[1..]; false with error set (one line, English) on a usage error. The checks
 // that depend on the command (which options and how many operands) are made too.
+//
+// Forms taken: "--name value", "--name=value", "-x value", "-xvalue"; "--" ends the options;
+// "-" alone is an operand (or a value).
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options, std::string& error);
 
 // "1.0" -> 0x0100, "2.0" -> 0x0200, "1.3" -> 0x0103, "0" -> 0; false for anything else.

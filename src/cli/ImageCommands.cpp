@@ -1,0 +1,93 @@
+#include "cli/CliCommands.h"
+#include "cli/ExitStatus.h"
+#include "cli/ImageFiles.h"
+#include "cli/TerminalText.h"
+#include "cli/Workspace.h"
+#include "files/ConfigFile.h"
+#include "files/FileError.h"
+
+namespace {
+
+int ImageBuild(const CliOptions& o, CliContext& c) {
+    Workspace w(c.exeDir);
+    int status = EXIT_STATUS_OK;
+    if (!OpenConfig(c, w, o.operands[0], status)) {
+        return status;
+    }
+    ImageBuffer channels1{}, channels2{}, settings{};
+    bool built = true;
+    if (!w.channels.BuildImage(channels1.data(), o.channelsVersion, 0)) {
+        CliFail(c, EXIT_STATUS_FAILED,
+                std::string(CHANNELS_0_99_FILE) + ": " + TerminalText(w.channels.lastError));
+        built = false;
+    }
+    if (o.channels2Version != 0 &&
+        !w.channels.BuildImage(channels2.data(), o.channels2Version, TABLE_CHANNELS)) {
+        CliFail(c, EXIT_STATUS_FAILED,
+                std::string(CHANNELS_100_199_FILE) + ": " + TerminalText(w.channels.lastError));
+        built = false;
+    }
+    if (!w.settings.BuildSettingsImage(settings.data(), o.settingsVersion)) {
+        CliFail(c, EXIT_STATUS_FAILED,
+                std::string(SETTINGS_FILE) + ": " + TerminalText(w.settings.lastError));
+        built = false;
+    }
+    if (!built) {
+        return CliFail(c, EXIT_STATUS_FAILED, "no image written");
+    }
+    try {
+        WriteImageFile(o.operands[1], CHANNELS_0_99_FILE, channels1.data());
+        if (o.channels2Version != 0) {
+            WriteImageFile(o.operands[1], CHANNELS_100_199_FILE, channels2.data());
+        }
+        WriteImageFile(o.operands[1], SETTINGS_FILE, settings.data());
+    } catch (const FileError& e) {
+        return CliFail(c, EXIT_STATUS_FILE, e.what());
+    }
+    return EXIT_STATUS_OK;
+}
+
+int ImageParse(const CliOptions& o, CliContext& c) {
+    Workspace w(c.exeDir);
+    w.captions = NewConfig(w.channels, w.settings);
+    const std::filesystem::path dir = o.operands[0];
+    ImageBuffer channels1{}, channels2{}, settings{};
+    std::error_code ec;
+    const bool second = std::filesystem::exists(dir / CHANNELS_100_199_FILE, ec);
+    try {
+        ReadImageFile(dir, CHANNELS_0_99_FILE, channels1);
+        if (second) {
+            ReadImageFile(dir, CHANNELS_100_199_FILE, channels2);
+        }
+        ReadImageFile(dir, SETTINGS_FILE, settings);
+    } catch (const FileError& e) {
+        return CliFail(c, EXIT_STATUS_FILE, e.what());
+    }
+    bool parsed = true;
+    if (!w.channels.ParseImage(channels1.data(), 0)) {
+        CliFail(c, EXIT_STATUS_FAILED,
+                std::string(CHANNELS_0_99_FILE) + ": " + TerminalText(w.channels.lastError));
+        parsed = false;
+    }
+    if (second && !w.channels.ParseImage(channels2.data(), TABLE_CHANNELS)) {
+        CliFail(c, EXIT_STATUS_FAILED,
+                std::string(CHANNELS_100_199_FILE) + ": " + TerminalText(w.channels.lastError));
+        parsed = false;
+    }
+    if (!w.settings.ParseSettingsImage(settings.data())) {
+        CliFail(c, EXIT_STATUS_FAILED, std::string(SETTINGS_FILE) + ": not a valid settings image");
+        parsed = false;
+    }
+    if (!parsed) {
+        return CliFail(c, EXIT_STATUS_FAILED, "nothing saved");
+    }
+    int status = EXIT_STATUS_OK;
+    SaveConfig(c, w, o.operands[1], status);
+    return status;
+}
+
+} // namespace
+
+int RunImageCommand(const CliOptions& o, CliContext& c) {
+    return o.subcommand == "build" ? ImageBuild(o, c) : ImageParse(o, c);
+}
