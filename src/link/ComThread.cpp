@@ -254,6 +254,15 @@ bool ComThread::BuildFrame() {
 bool ComThread::SendFrame() {
     const long n = port_.Write(outFrame_, outFrameLength_);
     bytesWritten_ = n > 0 ? static_cast<uint32_t>(n) : 0;
+    if (observer_) {
+        LinkTraceEvent event;
+        event.kind = LinkTraceEvent::FRAME_SENT;
+        event.bytes = outFrame_;
+        event.length = bytesWritten_;
+        event.op = currentOp_.load();
+        event.attempt = attempt_;
+        observer_(event);
+    }
     return true;
 }
 
@@ -274,6 +283,16 @@ bool ComThread::ReadChunk() {
         if (n > 0) {
             bytesRead_ = static_cast<uint32_t>(n);
             rawCount_ = static_cast<uint32_t>(n);
+            exchangeReceived_ += bytesRead_;
+            if (observer_) {
+                LinkTraceEvent event;
+                event.kind = LinkTraceEvent::BYTES_RECEIVED;
+                event.bytes = rawChunk_;
+                event.length = rawCount_;
+                event.op = currentOp_.load();
+                event.attempt = attempt_;
+                observer_(event);
+            }
             return true;
         }
         if (++emptyReads >= MAX_EMPTY_READS)
@@ -328,13 +347,33 @@ bool ComThread::PortSpeedCheck() {
 }
 
 bool ComThread::Exchange() {
+    exchangeReceived_ = 0;
     BuildFrame();
     SendFrame();
-    if (!ReceiveReply())
-        return false;
     // A reply with a bad FCS or broken escaping is no reply at all: its content cannot be
     // trusted, so the attempt is repeated.
-    return DecodeFrame();
+    const bool replied = ReceiveReply() && DecodeFrame();
+    if (observer_)
+        ObserveExchange(replied);
+    return replied;
+}
+
+void ComThread::ObserveExchange(bool replied) {
+    LinkTraceEvent event;
+    event.kind = LinkTraceEvent::EXCHANGE_DONE;
+    event.bytes = outPacket_;
+    event.length = outLength_;
+    event.replied = replied;
+    if (replied) {
+        event.reply = inPacket_;
+        event.replyLength = inLength_;
+    }
+    event.bytesSent = bytesWritten_;
+    event.bytesReceived = exchangeReceived_;
+    event.op = currentOp_.load();
+    event.address = outPacket_[0] == 0x01 ? outPacket_[1] : Le16(outPacket_ + 2);
+    event.attempt = attempt_;
+    observer_(event);
 }
 
 bool ComThread::CheckErrorReply() {
@@ -364,6 +403,7 @@ bool ComThread::TransferTable(int32_t address, uint8_t* buffer,
         return false;
     const uint32_t base = static_cast<uint32_t>(address) & 0xFFFC;
     for (int attempt = 0; attempt < ATTEMPTS && !Terminated(); ++attempt) {
+        attempt_ = attempt + 1;
         lastPiece_ = false;
         bytesInJob_ = 0;
         bool complete = true;
@@ -495,6 +535,7 @@ bool ComThread::RequestInfo(int32_t number, uint8_t* buffer) {
     if (!PortSpeedCheck())
         return false;
     for (int attempt = 0; attempt < ATTEMPTS && !Terminated(); ++attempt) {
+        attempt_ = attempt + 1;
         outPacket_[0] = 0x01;
         outPacket_[1] = static_cast<uint8_t>(block);
         outLength_ = 2;

@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "link/Framing.h"
+#include "link/LinkTrace.h"
 #include "link/SerialPort.h"
 #include "link/TransferErrors.h"
 #include "link/TransferJob.h"
@@ -55,6 +56,10 @@ public:
     // Receiver of progress notifications; an empty function means none. Set it before the
     // first StartJobs.
     bool SetNotifyWindow(Notify notify);
+
+    // Observer of the traffic (frames sent, bytes received, exchanges); none by default, and
+    // without one the worker does no work for it. Set it before the first StartJobs.
+    void SetObserver(LinkObserver observer) { observer_ = std::move(observer); }
 
     bool IsPortOpen() const;
     int PortNumber() const { return portNumber_.load(); }
@@ -129,11 +134,15 @@ private:
     void RecomputeStatus();
     void Post();
     bool Terminated() const { return terminate_.load(); }
+    void ObserveExchange(bool replied);
 
     SerialPort port_;
     std::string lastOpenError_;
     std::atomic<int> portNumber_{0};
     Notify notify_;
+    LinkObserver observer_;
+    int attempt_ = 0;               // of the running transaction, from 1
+    uint32_t exchangeReceived_ = 0; // bytes read since the running exchange's request
 
     std::thread thread_;
     bool started_ = false;
