@@ -3,6 +3,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliHelp.h"
 #include "cli/CliOptions.h"
+#include "cli/CliVersion.h"
 #include "cli/ExitStatus.h"
 
 namespace {
@@ -26,6 +27,10 @@ int RunCli(const std::vector<std::string>& args, CliContext& context) {
         context.err << "zorvex-cli: " << error << "\n"
                     << "Try 'zorvex-cli --help'.\n";
         return EXIT_STATUS_USAGE;
+    }
+    if (options.version) {
+        context.out << CliVersionText();
+        return EXIT_STATUS_OK;
     }
     if (options.help) {
         context.out << CliHelpText(options.command, options.subcommand);

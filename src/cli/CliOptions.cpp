@@ -104,8 +104,18 @@ const char* const RADIO = "info|read|write";
 const OptionRow OPTIONS[] = {
     {"--help", 'h', nullptr, nullptr,
      [](CliOptions& o, const std::string&, std::string&) { return o.help = true; }},
-    {"--port", 0, "N", RADIO, ApplyPort},
-    {"--device", 0, "PATH", RADIO, ApplyDevice},
+    {"--version", 'V', nullptr, nullptr,
+     [](CliOptions& o, const std::string&, std::string&) { return o.version = true; }},
+    {"--quiet", 'q', nullptr, nullptr,
+     [](CliOptions& o, const std::string&, std::string&) { return o.quiet = true; }},
+    {"--verbose", 'v', nullptr, RADIO,
+     [](CliOptions& o, const std::string&, std::string&) { return o.verbose = true; }},
+    {"--trace", 0, nullptr, RADIO,
+     [](CliOptions& o, const std::string&, std::string&) { return o.trace = true; }},
+    {"--json", 0, nullptr, "ports|info|read|write",
+     [](CliOptions& o, const std::string&, std::string&) { return o.json = true; }},
+    {"--port", 'p', "N", RADIO, ApplyPort},
+    {"--device", 'd', "PATH", RADIO, ApplyDevice},
     {"--simulate", 0, nullptr, RADIO,
      [](CliOptions& o, const std::string&, std::string&) { return o.simulate = true; }},
     {"--sim-state", 0, "FILE", RADIO,
@@ -228,6 +238,14 @@ bool CheckCombination(CliOptions& o, const CommandRow& command, std::string& err
             return false;
         }
     }
+    if (o.quiet && (o.verbose || o.trace)) {
+        error = name + ": --quiet excludes --verbose and --trace";
+        return false;
+    }
+    if (o.json && o.output == "-") {
+        error = name + ": --json and -o - would both write to standard output";
+        return false;
+    }
     if (o.Given("--sim-state") && !o.simulate) {
         error = name + ": --sim-state needs --simulate";
         return false;
@@ -333,6 +351,9 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& o, std::s
         }
     }
 
+    if (o.version) {
+        return true; // the version whatever else was given
+    }
     if (o.help) {
         // Help for whatever was named; only the name itself is checked.
         if (!o.command.empty() && !KnownCommand(o.command)) {

@@ -10,6 +10,14 @@ struct CliOptions {
     std::string subcommand;            // image: build or parse
     std::vector<std::string> operands; // the positional arguments after the command
     bool help = false;
+    bool version = false; // --version: print the name and version, nothing else
+
+    // Output levels: quiet prints only errors (and warnings); verbose adds a line per exchange
+    // with the radio; trace adds every frame in hex with a time stamp (both on stderr).
+    bool quiet = false;
+    bool verbose = false;
+    bool trace = false;
+    bool json = false; // --json: one JSON document on stdout, log lines on stderr
 
     int port = 0;       // --port N
     std::string device; // --device PATH
@@ -17,7 +25,7 @@ struct CliOptions {
     std::string simState; // --sim-state FILE
     bool secondType = false;
 
-    std::string output; // -o FILE
+    std::string output; // -o FILE; "-" for standard output
     std::string images; // --images DIR
 
     // image build; 0 for the channels 100-199 version means no second table.

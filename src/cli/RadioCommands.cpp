@@ -1,6 +1,9 @@
 #include "cli/CliCommands.h"
 #include "cli/ExitStatus.h"
+#include "cli/FailureText.h"
 #include "cli/ImageFiles.h"
+#include "cli/JsonWriter.h"
+#include "cli/RadioJson.h"
 #include "cli/RadioSession.h"
 #include "cli/RadioTarget.h"
 #include "cli/TerminalOutput.h"
@@ -54,15 +57,25 @@ public:
             return CliFail(c_, target.stateFileFailed() ? EXIT_STATUS_FILE : EXIT_STATUS_FAILED,
                            error);
         }
-        TerminalOutput output(c_.out, c_.err, c_.progressBar);
-        RadioSession session(w.channels, w.settings, w.info, output);
+        // The log goes to stderr when stdout carries the result (a JSON document, the
+        // configuration itself), nowhere with --quiet.
+        std::ostream* log = &c_.out;
+        if (o_.json || o_.output == "-") {
+            log = &c_.err;
+        }
+        if (o_.quiet) {
+            log = nullptr;
+        }
+        TerminalOutput output(log, c_.err, c_.progressBar && !o_.quiet);
+        RadioSession session(w.channels, w.settings, w.info, output, o_.verbose || o_.trace,
+                             o_.trace);
         session.Run(mode, target.port(), c_.cancel);
         const OperationDriver& driver = session.driver();
 
-        if (mode == MODE_IDENTIFY && w.info.has_block0) {
+        if (mode == MODE_IDENTIFY && w.info.has_block0 && !o_.json) {
             c_.out << TerminalText(w.info.BuildReport());
         }
-        status = OutcomeStatus(driver);
+        status = OutcomeStatus(driver, w);
         int fileStatus = EXIT_STATUS_OK;
         if (mode == MODE_READ) {
             if (driver.Outcome() == OperationOutcome::Succeeded ||
@@ -72,7 +85,11 @@ public:
             if (driver.Outcome() == OperationOutcome::Succeeded) {
                 SelectRangeFromRadio(w);
                 w.captions = FlagCaptionsForOptions(w.info.options);
-                SaveConfig(c_, w, o_.output, fileStatus);
+                if (o_.output == "-") {
+                    WriteConfigToOutput(w, fileStatus);
+                } else {
+                    SaveConfig(c_, w, o_.output, fileStatus);
+                }
             }
         } else if (mode == MODE_WRITE) {
             KeepImages(driver, fileStatus);
@@ -86,7 +103,11 @@ public:
             CliFail(c_, EXIT_STATUS_FILE, error);
             fileStatus = EXIT_STATUS_FILE;
         }
-        return status != EXIT_STATUS_OK ? status : fileStatus;
+        status = status != EXIT_STATUS_OK ? status : fileStatus;
+        if (o_.json) {
+            WriteJson(driver, w, output, status);
+        }
+        return status;
     }
 
 private:
@@ -109,7 +130,124 @@ private:
         }
     }
 
-    int OutcomeStatus(const OperationDriver& driver) {
+    // The configuration file's text on standard output (-o -).
+    void WriteConfigToOutput(Workspace& w, int& status) {
+        try {
+            c_.out << ConfigDocumentText(w.channels, w.settings, w.captions);
+        } catch (const FileError& e) {
+            status = CliFail(c_, EXIT_STATUS_FILE, std::string("standard output: ") + e.what());
+            return;
+        }
+        c_.out.flush();
+        if (!c_.out) {
+            status = CliFail(c_, EXIT_STATUS_FILE,
+                             "standard output: the configuration could not be written");
+        }
+    }
+
+    void WriteJson(const OperationDriver& driver, const Workspace& w, const TerminalOutput& output,
+                   int& status) {
+        JsonWriter json;
+        json.BeginObject();
+        json.Key("command").String(o_.command);
+        json.Key("result").String(OutcomeName(driver.Outcome()));
+        json.Key("exit_status").Number(status);
+        json.Key("error");
+        if (failure_.empty()) {
+            json.Null();
+        } else {
+            json.String(failure_);
+        }
+        json.Key("link_error");
+        if (driver.LinkError() != 0) {
+            json.Number(driver.LinkError());
+        } else {
+            json.Null();
+        }
+        json.Key("port").Number(driver.port_number);
+        if (o_.command == "read" || o_.command == "write") {
+            json.Key("file").String(o_.command == "read" ? o_.output : o_.operands[0]);
+            json.Key("second_table").Bool(driver.SecondTable());
+        }
+        json.Key("radio");
+        if (w.info.has_block0) {
+            WriteRadioJson(json, w.info);
+        } else {
+            json.Null();
+        }
+        json.Key("log").BeginArray();
+        for (const std::string& line : output.Lines()) {
+            json.String(line);
+        }
+        json.EndArray();
+        json.EndObject();
+        c_.out << json.Text();
+        c_.out.flush();
+        if (!c_.out && status == EXIT_STATUS_OK) {
+            status =
+                CliFail(c_, EXIT_STATUS_FILE, "standard output: the document could not be written");
+        }
+    }
+
+    static const char* OutcomeName(OperationOutcome outcome) {
+        switch (outcome) {
+        case OperationOutcome::Succeeded:
+            return "succeeded";
+        case OperationOutcome::PortNotOpened:
+            return "port_not_opened";
+        case OperationOutcome::LinkError:
+            return "link_error";
+        case OperationOutcome::TableError:
+            return "table_error";
+        case OperationOutcome::Refused:
+            return "refused";
+        case OperationOutcome::Cancelled:
+            return "cancelled";
+        default:
+            return "not_run";
+        }
+    }
+
+    // Why a write was refused, from what the identification found.
+    std::string RefusalText(const Workspace& w) {
+        std::vector<std::string> reasons;
+        const FreqRange* current = w.channels.ranges.current();
+        if (current == nullptr || !w.info.ranges.Equals(*current)) {
+            reasons.push_back("the radio's frequency ranges (" + RangeSetMhzText(w.info.ranges) +
+                              ") differ from those of " + o_.operands[0] + " (" +
+                              (current != nullptr ? RangeSetMhzText(*current) : "none") +
+                              "); write a configuration made for the radio's ranges");
+        }
+        if (!w.info.IsProgrammerAccepted(w.info.programmer_id)) {
+            std::string reason = "the radio requires another programmer [" +
+                                 TerminalText(w.info.programmer_id) + "]";
+            if (!o_.secondType) {
+                reason += "; --second-type also accepts the alternative identifier";
+            }
+            reasons.push_back(reason);
+        }
+        if (reasons.empty()) {
+            std::string reason = "a table image could not be built";
+            const std::string& detail =
+                !w.channels.lastError.empty() ? w.channels.lastError : w.settings.lastError;
+            if (!detail.empty()) {
+                reason += ": " + TerminalText(detail);
+            }
+            reasons.push_back(reason);
+        }
+        std::string text = "write refused: ";
+        for (size_t i = 0; i < reasons.size(); ++i) {
+            text += (i > 0 ? "; and " : "") + reasons[i];
+        }
+        return text;
+    }
+
+    int Failed(const std::string& message) {
+        failure_ = message;
+        return CliFail(c_, EXIT_STATUS_FAILED, message);
+    }
+
+    int OutcomeStatus(const OperationDriver& driver, const Workspace& w) {
         switch (driver.Outcome()) {
         case OperationOutcome::Succeeded:
             return EXIT_STATUS_OK;
@@ -120,25 +258,26 @@ private:
             } else if (driver.port_number != 0 && ComPortDevice(driver.port_number).empty()) {
                 message += ": no device behind this port number";
             }
-            return CliFail(c_, EXIT_STATUS_FAILED, message);
+            return Failed(message);
         }
         case OperationOutcome::LinkError:
-            return CliFail(c_, EXIT_STATUS_FAILED,
-                           o_.command + " failed: link error " +
-                               std::to_string(driver.LinkError()));
+            return Failed(o_.command + " failed: " + LinkFailureText(driver.LinkError()));
         case OperationOutcome::TableError:
-            return CliFail(c_, EXIT_STATUS_FAILED, o_.command + " failed: a table did not parse");
+            return Failed(o_.command +
+                          " failed: a table read from the radio did not parse (see the log "
+                          "above); the configuration was not saved");
         case OperationOutcome::Refused:
-            return CliFail(c_, EXIT_STATUS_FAILED, "write refused");
+            return Failed(RefusalText(w));
         case OperationOutcome::Cancelled:
-            return CliFail(c_, EXIT_STATUS_FAILED, "interrupted");
+            return Failed("interrupted");
         default:
-            return CliFail(c_, EXIT_STATUS_FAILED, o_.command + " did not run");
+            return Failed(o_.command + " did not run");
         }
     }
 
     const CliOptions& o_;
     CliContext& c_;
+    std::string failure_; // the error line of a failed operation
 };
 
 } // namespace

@@ -1,13 +1,36 @@
 #include "cli/RadioSession.h"
 
+#include <chrono>
+
+#include "cli/LinkTraceText.h"
 #include "operations/OperationPreset.h"
 
 RadioSession::RadioSession(ChannelsContext& channels, SettingsContext& settings, TInfoContext& info,
-                           TerminalOutput& output)
+                           TerminalOutput& output, bool exchanges, bool traffic)
     : output_(output), driver_(channels, settings, info, [this](std::function<void()> call) {
           queue_.Post(std::move(call));
       }) {
     driver_.log.Attach(&output_);
+    if (exchanges || traffic) {
+        // The lines are made on the worker's thread and written on this one, in order with
+        // the log lines: the worker only queues them.
+        const auto start = std::chrono::steady_clock::now();
+        driver_.linkObserver = [this, start, exchanges, traffic](const LinkTraceEvent& event) {
+            std::string line;
+            if (event.kind == LinkTraceEvent::EXCHANGE_DONE) {
+                if (exchanges) {
+                    line = ExchangeLine(event);
+                }
+            } else if (traffic) {
+                const auto elapsed = std::chrono::steady_clock::now() - start;
+                line = TraceLine(
+                    event, std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count());
+            }
+            if (!line.empty()) {
+                queue_.Post([this, line = std::move(line)] { output_.Diagnostic(line); });
+            }
+        };
+    }
     driver_.onProgress = [this] {
         if (driver_.state == STATE_IDENTIFYING || driver_.state == STATE_READING ||
             driver_.state == STATE_WRITING) {

@@ -14,8 +14,10 @@ class TInfoContext;
 // call queue that Run drains on the calling thread, the log goes to the terminal.
 class RadioSession {
 public:
+    // exchanges: a line per exchange on the error stream (--verbose); traffic: also every
+    // frame sent and every run of bytes received, in hex with a time stamp (--trace).
     RadioSession(ChannelsContext& channels, SettingsContext& settings, TInfoContext& info,
-                 TerminalOutput& output);
+                 TerminalOutput& output, bool exchanges = false, bool traffic = false);
 
     // Runs identify, read or write on COM port number until the driver is done. When cancel
     // becomes true the operation is closed as a user closing the window would (the worker

@@ -1,18 +1,31 @@
 #include "cli/TerminalOutput.h"
 
+#include "cli/TerminalText.h"
 #include "model/Cp1251.h"
 
 namespace {
 constexpr int BAR_WIDTH = 40;
 }
 
-TerminalOutput::TerminalOutput(std::ostream& out, std::ostream& err, bool progressBar)
-    : out_(out), err_(err), progressBar_(progressBar) {}
+TerminalOutput::TerminalOutput(std::ostream* log, std::ostream& err, bool progressBar)
+    : log_(log), err_(err), progressBar_(progressBar) {}
 
 void TerminalOutput::AppendLine(const std::string& cp1251Line) {
+    lines_.push_back(Cp1251ToUtf8(cp1251Line));
+    if (log_ == nullptr) {
+        return;
+    }
     HideProgress();
-    out_ << Cp1251ToUtf8(cp1251Line) << '\n';
-    out_.flush();
+    // A log stream that has gone away (a closed pipe) stays failed: nothing more is
+    // written there and the operation goes on.
+    *log_ << EscapeControls(lines_.back()) << '\n';
+    log_->flush();
+}
+
+void TerminalOutput::Diagnostic(const std::string& utf8Line) {
+    HideProgress();
+    err_ << utf8Line << '\n';
+    err_.flush();
 }
 
 void TerminalOutput::ShowProgress(int percent) {

@@ -2,14 +2,16 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "operations/LogSink.h"
 
-// The terminal side of a radio operation: log lines to the output stream in UTF-8 and, when
-// the error stream is a terminal, a progress bar on it that the log lines push aside.
+// The terminal side of a radio operation: log lines to the log stream in UTF-8 (control
+// characters escaped) and, when the error stream is a terminal, a progress bar on it that
+// the log lines push aside. Without a log stream (--quiet) the lines are only kept.
 class TerminalOutput : public LogSink {
 public:
-    TerminalOutput(std::ostream& out, std::ostream& err, bool progressBar);
+    TerminalOutput(std::ostream* log, std::ostream& err, bool progressBar);
 
     void AppendLine(const std::string& cp1251Line) override;
     void Clear() override {}
@@ -19,9 +21,17 @@ public:
     // Removes the bar from the terminal line.
     void HideProgress();
 
+    // Writes a diagnostic line (exchanges, traffic) to the error stream, pushing the bar
+    // aside.
+    void Diagnostic(const std::string& utf8Line);
+
+    // Every log line so far, UTF-8, as the driver wrote it.
+    const std::vector<std::string>& Lines() const { return lines_; }
+
 private:
-    std::ostream& out_;
+    std::ostream* log_;
     std::ostream& err_;
     bool progressBar_;
     bool barShown_ = false;
+    std::vector<std::string> lines_;
 };

@@ -27,8 +27,19 @@ std::filesystem::path ExecutableDir(const char* argv0) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Ctrl+C, a closed terminal and a polite kill all close a running operation cleanly:
+    // the worker stops and the port is released.
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
+#ifndef _WIN32
+    std::signal(SIGHUP, OnInterrupt);
+    // A reader that goes away (| head) makes writes fail with EPIPE instead of killing the
+    // tool: the operation goes on and its result and exit status stand.
+    std::signal(SIGPIPE, SIG_IGN);
+    // A file-size limit makes the write fail with EFBIG, reported like any failed write,
+    // instead of killing the tool beside its temporary file.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     std::vector<std::string> args(argv + 1, argv + argc);
     CliContext context{std::cout, std::cerr, ExecutableDir(argv[0]), isatty(STDERR_FILENO) == 1,
                        &interrupted};

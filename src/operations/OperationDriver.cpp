@@ -149,6 +149,9 @@ bool OperationDriver::OpenWorker() {
         return false;
     }
     worker_.reset(new ComThread());
+    if (linkObserver) {
+        worker_->SetObserver(linkObserver);
+    }
     if (!worker_->OpenPort(port_number)) {
         open_error_ = worker_->LastOpenError();
         CloseWorker();

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "link/LinkTrace.h"
 #include "operations/LogStream.h"
 
 class ChannelsContext;
@@ -122,6 +123,9 @@ public:
 
     // Called whenever the progress bar must be redrawn (percent or bar_color changed).
     std::function<void()> onProgress;
+    // Observer of the line traffic, handed to each new worker (none by default). It runs on
+    // the worker's thread.
+    LinkObserver linkObserver;
     // Called once when the operation reaches state 8, normally or through Close. It must
     // not destroy the driver.
     std::function<void()> onFinished;
