@@ -37,6 +37,7 @@ bool ComThread::OpenPort(int number) {
         return true;
     if (number < MIN_COM_PORT || number > MAX_COM_PORT) {
         lastOpenError_ = "COM" + std::to_string(number) + " is not a port number (1..255)";
+        lastOpenFailure_ = PortOpenReason{PortOpenFailure::NoDevice, {}, false};
         return false;
     }
     const std::string device = ComPortDevice(number);
@@ -44,9 +45,15 @@ bool ComThread::OpenPort(int number) {
         lastOpenError_ = device.empty() ? "COM" + std::to_string(number) +
                                               ": no device stands behind this port number"
                                         : port_.LastOpenError();
+        lastOpenFailure_ = port_.LastOpenFailure();
         return false;
     }
+    // The radio may still be answering a request of an earlier session (interrupted in the
+    // middle of an exchange): let that answer pass before the first request goes out.
+    port_.DiscardUntilQuiet(QUIET_MS, QUIET_LIMIT_MS);
     lastOpenError_.clear();
+    lastOpenFailure_ = PortOpenReason{};
+    answeredSinceOpen_ = false;
     portNumber_.store(number);
     return true;
 }
@@ -142,13 +149,10 @@ bool ComThread::ClosePort() {
 
 // ---------------------------------------------------------------- job loop
 
+// The list handed over by the first StartJobs begins at once: the status is already 0, so
+// there is nothing to wait for.
 void ComThread::Execute() {
     ResetReceiver();
-    {
-        std::unique_lock lock(wakeMutex_);
-        wake_.wait_for(lock, std::chrono::milliseconds(IDLE_POLL_MS),
-                       [this] { return terminate_.load(); });
-    }
     while (!Terminated()) {
         status_.store(1);
         bytesDone_ = 0;
@@ -156,6 +160,7 @@ void ComThread::Execute() {
         jobIndex_ = 0;
         currentOp_.store(0);
         errorCode_.store(0);
+        dataWithoutReply_.store(false);
         Post();
         bytesTotal_ = 0;
         for (uint32_t i = 0; i < jobCount_; ++i)
@@ -234,6 +239,18 @@ void ComThread::SetError(int code) {
     errorCode_.store(code);
 }
 
+void ComThread::BeginTransaction() {
+    failedExchanges_ = 0;
+    strayExchanges_ = 0;
+}
+
+void ComThread::SetNoReply() {
+    if (errorCode_.load() != 0)
+        return;
+    SetError(TRANSFER_NO_REPLY);
+    dataWithoutReply_.store(failedExchanges_ > 0 && strayExchanges_ == failedExchanges_);
+}
+
 // ---------------------------------------------------------------- framing
 
 void ComThread::ResetReceiver() {
@@ -252,6 +269,7 @@ bool ComThread::BuildFrame() {
 }
 
 bool ComThread::SendFrame() {
+    const auto start = Clock::now();
     const long n = port_.Write(outFrame_, outFrameLength_);
     bytesWritten_ = n > 0 ? static_cast<uint32_t>(n) : 0;
     if (observer_) {
@@ -263,6 +281,18 @@ bool ComThread::SendFrame() {
         event.attempt = attempt_;
         observer_(event);
     }
+    // The radio answers once the whole request has reached it: the wait for the reply
+    // starts when the last byte has left the line. Drivers that take the bytes long before
+    // (and pseudo-terminals, which have no line) are covered by the line time, 10 bits a
+    // byte at the port speed.
+    port_.Drain();
+    const uint32_t speed = port_.Speed();
+    const auto lineTime =
+        speed ? std::chrono::nanoseconds(uint64_t{outFrameLength_} * 10'000'000'000ull / speed)
+              : std::chrono::nanoseconds(0);
+    silenceFrom_ = std::max<Clock::time_point>(Clock::now(), start + lineTime);
+    replyDeadline_ = silenceFrom_ + std::chrono::milliseconds(REPLY_LIMIT_MS);
+    strayBytes_ = false;
     return true;
 }
 
@@ -275,8 +305,13 @@ bool ComThread::ReadChunk() {
     }
     rawCount_ = 0;
     rawPosition_ = 0;
-    int emptyReads = 0;
+    const auto silenceEnd =
+        std::max(Clock::now(), silenceFrom_) + std::chrono::milliseconds(SILENCE_MS);
     while (!Terminated()) {
+        const auto now = Clock::now();
+        // Bytes that keep arriving without ever forming a reply end the wait as well.
+        if (now >= replyDeadline_)
+            return false;
         const long n = port_.Read(rawChunk_, RAW_CHUNK);
         if (n < 0)
             return false;
@@ -295,10 +330,11 @@ bool ComThread::ReadChunk() {
             }
             return true;
         }
-        if (++emptyReads >= MAX_EMPTY_READS)
+        if (now >= silenceEnd)
             return false;
         // The pause between reads ends early when data arrives.
-        port_.WaitReadable(READ_PAUSE_MS);
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(silenceEnd - now).count();
+        port_.WaitReadable(static_cast<int>(std::min<long long>(left, READ_PAUSE_MS)));
     }
     return false;
 }
@@ -308,10 +344,14 @@ bool ComThread::ReceiveFrame() {
         if (!ReadChunk())
             return false;
         while (rawPosition_ < rawCount_) {
-            switch (collector_.Push(rawChunk_[rawPosition_++])) {
+            const uint8_t b = rawChunk_[rawPosition_++];
+            if (b != FRAME_START && collector_.WaitingForStart())
+                strayBytes_ = true; // discarded outside any frame
+            switch (collector_.Push(b)) {
             case FrameCollector::Result::Complete:
                 return true;
             case FrameCollector::Result::Overflow:
+                strayBytes_ = true;
                 return false;
             case FrameCollector::Result::NeedMore:
                 break;
@@ -330,12 +370,28 @@ bool ComThread::DecodeFrame() {
 }
 
 bool ComThread::ReceiveReply() {
-    if (!ReceiveFrame())
+    bool echoSkipped = false;
+    for (;;) {
+        if (!ReceiveFrame())
+            return false;
+        DecodeFrame();
+        if (!echoSkipped && inLength_ == outLength_ &&
+            std::memcmp(inPacket_, outPacket_, outLength_) == 0) {
+            echoSkipped = true; // that was the echo of the request
+            continue;
+        }
+        if (IsLateWriteAnswer())
+            continue;
+        return true;
+    }
+}
+
+bool ComThread::IsLateWriteAnswer() const {
+    if (answeredSinceOpen_ || !frameValid_ || outLength_ < 1 || outPacket_[0] != 0x01)
         return false;
-    DecodeFrame();
-    if (inLength_ == outLength_ && std::memcmp(inPacket_, outPacket_, outLength_) == 0)
-        return ReceiveFrame(); // that was the echo of the request
-    return true;
+    const bool writeReply = inLength_ == 4 && inPacket_[0] == 0x03;
+    const bool writeError = inLength_ == 3 && inPacket_[0] == 0xFF && inPacket_[1] == 0x03;
+    return writeReply || writeError;
 }
 
 // ---------------------------------------------------------------- transactions
@@ -374,6 +430,15 @@ void ComThread::ObserveExchange(bool replied) {
     event.address = outPacket_[0] == 0x01 ? outPacket_[1] : Le16(outPacket_ + 2);
     event.attempt = attempt_;
     observer_(event);
+    const bool received = ReceiveReply();
+    if (received && DecodeFrame()) {
+        answeredSinceOpen_ = true;
+        return true;
+    }
+    ++failedExchanges_;
+    if (strayBytes_ || received)
+        ++strayExchanges_;
+    return false;
 }
 
 bool ComThread::CheckErrorReply() {
@@ -401,6 +466,7 @@ bool ComThread::TransferTable(int32_t address, uint8_t* buffer,
     }
     if (!PortSpeedCheck())
         return false;
+    BeginTransaction();
     const uint32_t base = static_cast<uint32_t>(address) & 0xFFFC;
     for (int attempt = 0; attempt < ATTEMPTS && !Terminated(); ++attempt) {
         attempt_ = attempt + 1;
@@ -419,8 +485,7 @@ bool ComThread::TransferTable(int32_t address, uint8_t* buffer,
     }
     if (Terminated())
         return false;
-    if (errorCode_.load() == 0)
-        SetError(TRANSFER_NO_REPLY);
+    SetNoReply();
     return false;
 }
 
@@ -534,6 +599,7 @@ bool ComThread::RequestInfo(int32_t number, uint8_t* buffer) {
     }
     if (!PortSpeedCheck())
         return false;
+    BeginTransaction();
     for (int attempt = 0; attempt < ATTEMPTS && !Terminated(); ++attempt) {
         attempt_ = attempt + 1;
         outPacket_[0] = 0x01;
@@ -551,8 +617,7 @@ bool ComThread::RequestInfo(int32_t number, uint8_t* buffer) {
     }
     if (Terminated())
         return false;
-    if (errorCode_.load() == 0)
-        SetError(TRANSFER_NO_REPLY);
+    SetNoReply();
     return false;
 }
 

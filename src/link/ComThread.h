@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -27,9 +28,19 @@ class ComThread {
 public:
     static constexpr uint32_t MAX_JOBS = 1024;
     static constexpr uint32_t LINK_SPEED = 9600;
-    static constexpr int IDLE_POLL_MS = 100;   // idle worker checks its status this often
-    static constexpr int READ_PAUSE_MS = 50;   // pause between empty port reads
-    static constexpr int MAX_EMPTY_READS = 21; // about one second without data
+    static constexpr int IDLE_POLL_MS = 100; // idle worker checks its status this often
+    static constexpr int READ_PAUSE_MS = 50; // longest pause between port reads
+    // Silence that ends the wait for (the rest of) a reply. After a request it counts from
+    // the moment the request has left the line, not from its hand-over to the driver.
+    static constexpr int SILENCE_MS = 1000;
+    // Longest wait for a valid reply frame after the request has left the line, however
+    // many bytes keep arriving. The longest reply (a full read piece, every byte escaped)
+    // takes about 1.1 s at 9600 Bd, a radio writing flash memory some 0.5 s before it.
+    static constexpr int REPLY_LIMIT_MS = 4000;
+    // On opening, what still arrives from an earlier session is discarded until the line
+    // has been quiet this long (at most QUIET_LIMIT_MS).
+    static constexpr int QUIET_MS = 5;
+    static constexpr int QUIET_LIMIT_MS = 1000;
     static constexpr int ATTEMPTS = 3;
     static constexpr uint32_t PIECE_SIZE = 512;
     static constexpr uint32_t RAW_CHUNK = 256;
@@ -50,6 +61,8 @@ public:
     // says why.
     bool OpenPort(int number);
     const std::string& LastOpenError() const { return lastOpenError_; }
+    // The same, for a program to act on.
+    const PortOpenReason& LastOpenFailure() const { return lastOpenFailure_; }
     // The device path behind the open port (empty when closed).
     const std::string& Device() const { return port_.Device(); }
 
@@ -78,6 +91,9 @@ public:
     // The status, raised to 1 when 0 and lowered to 100 when above.
     int GetProgress() const;
     int GetError() const { return errorCode_.load(); }
+    // With error code 24: every failed attempt received bytes, but no valid reply frame
+    // (noise, broken frames): another device may be on the port. Cleared when a list begins.
+    bool DataWithoutReply() const { return dataWithoutReply_.load(); }
     // Information block 0, 1 or 2 arrived and was copied into its job's buffer.
     bool InfoReceived(int block) const;
 
@@ -116,6 +132,8 @@ public:
     bool LastFrameValid() const { return frameValid_; }
 
 private:
+    using Clock = std::chrono::steady_clock;
+
     void Execute();
     bool PortSpeedCheck();
     bool ReadPiece(uint32_t address, uint8_t* buffer);
@@ -130,6 +148,13 @@ private:
     bool CheckReadReply(uint32_t address, uint8_t* buffer);
     bool CheckWriteReply(uint32_t address);
     bool CheckInfoReply(uint32_t number, uint8_t* buffer);
+    // A valid frame that answers a write piece although an information request was asked,
+    // before the radio has answered anything since the port was opened: the late answer
+    // to a write interrupted in an earlier session.
+    bool IsLateWriteAnswer() const;
+    // Starts the attempt counts of one transaction; ends it with code 24 unless a code is set.
+    void BeginTransaction();
+    void SetNoReply();
     void SetError(int code);
     void RecomputeStatus();
     void Post();
@@ -138,6 +163,7 @@ private:
 
     SerialPort port_;
     std::string lastOpenError_;
+    PortOpenReason lastOpenFailure_;
     std::atomic<int> portNumber_{0};
     Notify notify_;
     LinkObserver observer_;
@@ -160,6 +186,7 @@ private:
     uint32_t bytesInJob_ = 0;
     uint32_t bytesTotal_ = 0;
     std::atomic<int32_t> errorCode_{0};
+    std::atomic<bool> dataWithoutReply_{false};
     std::atomic<bool> infoReceived_[3] = {false, false, false};
     bool lastPiece_ = false;
 
@@ -177,4 +204,12 @@ private:
     bool frameValid_ = false;
     uint32_t bytesWritten_ = 0;
     uint32_t bytesRead_ = 0;
+
+    // Timing of the exchange in progress.
+    Clock::time_point silenceFrom_{};                            // the request left the line
+    Clock::time_point replyDeadline_ = Clock::time_point::max(); // end of REPLY_LIMIT_MS
+    bool strayBytes_ = false;        // bytes since the request that formed no valid frame
+    bool answeredSinceOpen_ = false; // a reply has been accepted on this port
+    int failedExchanges_ = 0;        // of the current transaction
+    int strayExchanges_ = 0;         // ...that failed with stray bytes
 };

@@ -1,6 +1,9 @@
 #include "link/SerialPort.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
 
 #ifdef _WIN32
@@ -9,8 +12,11 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
+#include <pwd.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 #endif
@@ -22,6 +28,19 @@ static_assert(sizeof(DCB) <= 128, "DCB storage too small");
 namespace {
 DCB& Dcb(unsigned char* storage) {
     return *reinterpret_cast<DCB*>(storage);
+}
+
+PortOpenFailure WinOpenFailure(DWORD code) {
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return PortOpenFailure::Absent;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+        return PortOpenFailure::InUse;
+    default:
+        return PortOpenFailure::Other;
+    }
 }
 
 std::string WinErrorText(DWORD code) {
@@ -51,16 +70,22 @@ bool SerialPort::IsOpen() const {
 
 bool SerialPort::Open(const std::string& device, uint32_t baud) {
     lastOpenError_.clear();
+    lastOpenFailure_ = PortOpenReason{};
     if (IsOpen()) {
         lastOpenError_ = "the port object is already open";
+        lastOpenFailure_.failure = PortOpenFailure::Other;
         return false;
     }
     HANDLE h = CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                            FILE_FLAG_NO_BUFFERING, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
-        lastOpenError_ = device + ": " + WinErrorText(GetLastError());
+        const DWORD code = GetLastError();
+        lastOpenError_ = device + ": " + WinErrorText(code);
+        lastOpenFailure_.failure = WinOpenFailure(code);
         return false;
     }
+    // From here on a failure is one of configuring the port.
+    lastOpenFailure_.failure = PortOpenFailure::Other;
     DCB& dcb = Dcb(dcb_);
     std::memset(&dcb, 0, sizeof dcb);
     dcb.DCBlength = sizeof dcb;
@@ -94,7 +119,17 @@ bool SerialPort::Open(const std::string& device, uint32_t baud) {
     handle_ = h;
     speed_ = baud;
     device_ = device;
+    lastOpenFailure_ = PortOpenReason{};
     return true;
+}
+
+void SerialPort::FlushInput() {
+    if (handle_)
+        PurgeComm(static_cast<HANDLE>(handle_), PURGE_RXCLEAR);
+}
+
+bool SerialPort::Drain() {
+    return handle_ != nullptr;
 }
 
 void SerialPort::Close() {
@@ -174,34 +209,72 @@ bool ModemLinesUnsupported(int err) {
     return err == ENOTTY || err == EINVAL;
 }
 
-std::string PermissionHint(const std::string& device) {
-    std::string hint = "no permission to open " + device;
-    struct stat st {};
-    if (::stat(device.c_str(), &st) == 0) {
-        if (const group* g = ::getgrgid(st.st_gid)) {
-            hint += "; the device belongs to group '" + std::string(g->gr_name) +
-                    "': add the user to it (sudo usermod -aG " + g->gr_name +
-                    " $USER) and log in again";
-            return hint;
-        }
+// The name the kernel gives the device (the target of a /dev/serial/by-id link), for the
+// udev rule of the hint.
+std::string KernelName(const std::string& device) {
+    std::string path = device;
+    if (char* real = ::realpath(device.c_str(), nullptr)) {
+        path = real;
+        std::free(real);
     }
-    return hint + "; on most systems the user must be a member of the 'dialout' group";
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string OpenErrorText(const std::string& device, int err) {
+// Says who may open the device and what the user can do about it. Joining the superuser's
+// group is never the advice: a device only root may use wants a udev rule instead.
+std::string PermissionHint(const std::string& device, PortOpenReason& reason) {
+    std::string hint = "no permission to open " + device;
+    struct stat st {};
+    if (::stat(device.c_str(), &st) != 0)
+        return hint + "; on most systems the user must be a member of the 'dialout' group";
+    const bool groupMay = (st.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
+    const group* g = ::getgrgid(st.st_gid);
+    if (groupMay && st.st_gid != 0 && g != nullptr) {
+        reason.group = g->gr_name;
+        return hint + "; the group '" + reason.group +
+               "' may read and write it: add the user to that group (sudo usermod -aG " +
+               reason.group + " $USER) and log in again";
+    }
+    reason.ownerOnly = true;
+    const passwd* owner = ::getpwuid(st.st_uid);
+    const std::string ownerName = owner ? owner->pw_name : "uid " + std::to_string(st.st_uid);
+    return hint + "; only its owner (" + ownerName + ")" +
+           (groupMay && st.st_gid == 0 ? " and the group 'root'" : "") +
+           " may read and write it: give the device to the 'dialout' group with a udev rule "
+           "(a file /etc/udev/rules.d/50-zorvex-serial.rules holding KERNEL==\"" +
+           KernelName(device) +
+           "\", GROUP=\"dialout\", MODE=\"0660\"), add the user to that group (sudo "
+           "usermod -aG dialout $USER) and log in again";
+}
+
+std::string OpenErrorText(const std::string& device, int err, PortOpenReason& reason) {
     switch (err) {
     case ENOENT:
     case ENODEV:
     case ENXIO:
+        reason.failure = PortOpenFailure::Absent;
         return device + ": the port does not exist (is the adapter plugged in?)";
     case EACCES:
     case EPERM:
-        return PermissionHint(device);
+        reason.failure = PortOpenFailure::NoPermission;
+        return PermissionHint(device, reason);
     case EBUSY:
+        reason.failure = PortOpenFailure::InUse;
         return device + ": the port is in use by another program";
     default:
+        reason.failure = PortOpenFailure::Other;
         return device + ": " + std::strerror(err);
     }
+}
+
+// Unix98 pseudo-terminal slaves (/dev/pts/N).
+bool IsPseudoTerminal(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode))
+        return false;
+    const unsigned m = major(st.st_rdev);
+    return m >= 136 && m <= 143;
 }
 
 } // namespace
@@ -217,19 +290,23 @@ bool SerialPort::IsOpen() const {
 
 bool SerialPort::Open(const std::string& device, uint32_t baud) {
     lastOpenError_.clear();
+    lastOpenFailure_ = PortOpenReason{};
     if (IsOpen()) {
         lastOpenError_ = "the port object is already open";
+        lastOpenFailure_.failure = PortOpenFailure::Other;
         return false;
     }
     if (device.empty()) {
         lastOpenError_ = "no device stands behind this port number";
+        lastOpenFailure_.failure = PortOpenFailure::NoDevice;
         return false;
     }
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        lastOpenError_ = OpenErrorText(device, errno);
+        lastOpenError_ = OpenErrorText(device, errno, lastOpenFailure_);
         return false;
     }
+    lastOpenFailure_.failure = PortOpenFailure::Other;
     auto fail = [&](const char* what) {
         lastOpenError_ = device + ": " + what + ": " + std::strerror(errno);
         ::close(fd);
@@ -239,7 +316,15 @@ bool SerialPort::Open(const std::string& device, uint32_t baud) {
         errno = ENOTTY;
         return fail("not a serial device");
     }
-    if (::ioctl(fd, TIOCEXCL) != 0)
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK)
+            return fail("cannot lock the port");
+        lastOpenError_ = device + ": the port is in use by another program";
+        lastOpenFailure_.failure = PortOpenFailure::InUse;
+        ::close(fd);
+        return false;
+    }
+    if (!IsPseudoTerminal(fd) && ::ioctl(fd, TIOCEXCL) != 0)
         return fail("cannot take the port for exclusive use");
     termios tio{};
     if (::tcgetattr(fd, &tio) != 0)
@@ -268,6 +353,22 @@ bool SerialPort::Open(const std::string& device, uint32_t baud) {
     fd_ = fd;
     speed_ = baud;
     device_ = device;
+    lastOpenFailure_ = PortOpenReason{};
+    return true;
+}
+
+void SerialPort::FlushInput() {
+    if (fd_ >= 0)
+        ::tcflush(fd_, TCIFLUSH);
+}
+
+bool SerialPort::Drain() {
+    if (fd_ < 0)
+        return false;
+    while (::tcdrain(fd_) != 0) {
+        if (errno != EINTR)
+            return false;
+    }
     return true;
 }
 
@@ -364,4 +465,30 @@ long SerialPort::Write(const uint8_t* data, size_t n) {
 
 bool SerialPort::SetSpeed(uint32_t baud) {
     return ApplySpeed(baud);
+}
+
+void SerialPort::DiscardUntilQuiet(int quietMs, int limitMs) {
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    const auto limit = start + std::chrono::milliseconds(limitMs);
+    const auto quiet = std::chrono::milliseconds(quietMs);
+    auto lastData = start;
+    uint8_t scrap[256];
+    while (IsOpen()) {
+        const long n = Read(scrap, sizeof scrap);
+        const auto now = Clock::now();
+        if (n < 0)
+            break;
+        if (n > 0) {
+            lastData = now;
+            if (now >= limit)
+                break;
+            continue;
+        }
+        if (now - lastData >= quiet || now >= limit)
+            break;
+        const auto left = std::min<Clock::duration>(quiet - (now - lastData), limit - now);
+        WaitReadable(static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count()));
+    }
+    FlushInput();
 }

@@ -2,11 +2,19 @@
 // no flow control, DTR and RTS on, reads that return at once with what has arrived.
 // POSIX termios on Linux (pseudo-terminals included); the Win32 communications API on
 // Windows.
+//
+// Exclusive use on Linux: an advisory lock (flock) on the device binds every user, root
+// included, and the kernel drops it when the process dies. Real serial devices are also
+// put into the terminal's exclusive mode (TIOCEXCL) against programs that take no lock;
+// pseudo-terminals are not, since their exclusive mode outlives a killed process while
+// the other end stays open and would shut out every later ordinary user.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "link/PortOpenFailure.h"
 
 class SerialPort {
 public:
@@ -35,13 +43,22 @@ public:
     // Writes the bytes in one call (waiting for the driver to take them all). Returns the
     // number written or -1.
     long Write(const uint8_t* data, size_t n);
+    // Waits until the bytes written have left the line (POSIX tcdrain). On Windows it
+    // returns at once: the caller counts the line time of what it wrote instead.
+    bool Drain();
+    // Reads and discards what arrives until the line has been quiet for quietMs (at most
+    // limitMs in all), then empties the receive buffer.
+    void DiscardUntilQuiet(int quietMs, int limitMs);
 
     const std::string& Device() const { return device_; }
     // Why the last Open failed; empty after a successful Open.
     const std::string& LastOpenError() const { return lastOpenError_; }
+    // The same, for a program to act on; failure None after a successful Open.
+    const PortOpenReason& LastOpenFailure() const { return lastOpenFailure_; }
 
 private:
     bool ApplySpeed(uint32_t baud);
+    void FlushInput();
 
 #ifdef _WIN32
     void* handle_ = nullptr;
@@ -52,4 +69,5 @@ private:
     uint32_t speed_ = 0;
     std::string device_;
     std::string lastOpenError_;
+    PortOpenReason lastOpenFailure_;
 };

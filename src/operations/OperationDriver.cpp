@@ -72,6 +72,8 @@ void OperationDriver::Start(int32_t mode_) {
     outcome_ = OperationOutcome::Running;
     link_error_ = 0;
     open_error_.clear();
+    open_failure_ = PortOpenReason{};
+    data_without_reply_ = false;
     second_table_ = false;
     tables_listed_ = false;
     finished_reported_ = false;
@@ -154,6 +156,7 @@ bool OperationDriver::OpenWorker() {
     }
     if (!worker_->OpenPort(port_number)) {
         open_error_ = worker_->LastOpenError();
+        open_failure_ = worker_->LastOpenFailure();
         CloseWorker();
         return false;
     }
@@ -196,6 +199,35 @@ void OperationDriver::LogError(int code) {
     log.LogLine(LinkErrorMessage(code));
 }
 
+void OperationDriver::LogOpenFailure() {
+    switch (open_failure_.failure) {
+    case PortOpenFailure::None:
+        break;
+    case PortOpenFailure::NoDevice:
+        log.LogLine(Text("Номеру COM%d не соответствует ни одно устройство.", port_number));
+        break;
+    case PortOpenFailure::Absent:
+        log.LogLine(Text("Нет такого устройства — адаптер не подключён?"));
+        break;
+    case PortOpenFailure::InUse:
+        log.LogLine(Text("Порт занят другой программой."));
+        break;
+    case PortOpenFailure::NoPermission:
+        if (!open_failure_.ownerOnly && !open_failure_.group.empty()) {
+            log.LogLine(Text("Нет прав на порт: добавьте пользователя в группу %s и войдите в "
+                             "систему заново.",
+                             open_failure_.group.c_str()));
+        } else {
+            log.LogLine(Text("Нет прав на порт: он доступен только владельцу. Нужно правило "
+                             "udev, отдающее порт группе dialout, и пользователь в этой группе."));
+        }
+        break;
+    case PortOpenFailure::Other:
+        log.LogLine(Text("Порт не удалось открыть или настроить (ошибка системы)."));
+        break;
+    }
+}
+
 void OperationDriver::LogOtherProgrammer() {
     log.LogLine(Text("\r\nДля программирования радиостанции необходим другой программатор [%s]\r\n",
                      info->programmer_id.c_str()));
@@ -220,6 +252,7 @@ bool OperationDriver::Wait() {
 bool OperationDriver::StepOpen() {
     if (!OpenWorker()) {
         log.LogLine(Text("Не удалось открыть порт COM%d !!!", port_number));
+        LogOpenFailure();
         log.LogLine(Text("Процесс остановлен!!!"));
         Repaint();
         outcome_ = OperationOutcome::PortNotOpened;
@@ -357,6 +390,11 @@ bool OperationDriver::TakeListError() {
         return false;
     }
     LogError(error);
+    data_without_reply_ = error == TRANSFER_NO_REPLY && worker_->DataWithoutReply();
+    if (data_without_reply_) {
+        log.LogLine(Text("Получены данные без правильного ответа (к порту подключено другое "
+                         "устройство?)"));
+    }
     link_error_ = error;
     outcome_ = OperationOutcome::LinkError;
     state = STATE_CLOSE;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "link/LinkTrace.h"
+#include "link/PortOpenFailure.h"
 #include "operations/LogStream.h"
 
 class ChannelsContext;
@@ -99,6 +100,10 @@ public:
     // Why the port could not be opened (the system's words), when the outcome is
     // PortNotOpened; empty otherwise and when no port was chosen.
     const std::string& OpenError() const { return open_error_; }
+    // The same reason for a program to act on (failure None when no port was tried).
+    const PortOpenReason& OpenFailure() const { return open_failure_; }
+    // With link error 24: bytes arrived but never a valid reply (another device?).
+    bool DataWithoutReply() const { return data_without_reply_; }
 
     // One of the six 2048-byte buffers. After a read: the images as read (the channel image
     // 100-199 only when SecondTable()); after a write: the images sent.
@@ -150,6 +155,8 @@ private:
     bool StepClose();
     void RunSteps();
     void LogError(int code);
+    // The line after "cannot open the port" that says why, when the reason is known.
+    void LogOpenFailure();
     void LogOtherProgrammer();
     void Repaint();
     void EnterDone();
@@ -168,6 +175,8 @@ private:
     bool second_table_ = false;
     bool tables_listed_ = false;
     std::string open_error_;
+    PortOpenReason open_failure_;
+    bool data_without_reply_ = false;
     bool finished_reported_ = true;
     bool running_ = false;    // RunStateMachine is on the stack
     bool rerun_ = false;      // it was called again meanwhile

@@ -18,6 +18,7 @@ using Clock = std::chrono::steady_clock;
 // One byte at 9600 Bd: start bit, 8 data bits, stop bit.
 constexpr auto BYTE_TIME = std::chrono::nanoseconds(10'000'000'000LL / 9600);
 constexpr size_t PACE_CHUNK = 8;
+constexpr auto BABBLE_PERIOD = std::chrono::milliseconds(60);
 } // namespace
 
 PtyRadio::PtyRadio(SimulatedRadio& radio, Pacing pacing) : radio_(radio), pacing_(pacing) {}
@@ -107,9 +108,17 @@ void PtyRadio::Serve() {
         }
     };
 
+    Clock::time_point nextBabble = Clock::now();
     while (!stop_.load()) {
+        // A babbling device talks whether it is asked or not: a line every BABBLE_PERIOD.
+        const bool babble = radio_.Faults().babble;
+        if (babble && Clock::now() >= nextBabble) {
+            const std::string line = radio_.NextBabbleLine();
+            writeAll(reinterpret_cast<const uint8_t*>(line.data()), line.size());
+            nextBabble = Clock::now() + BABBLE_PERIOD;
+        }
         pollfd p{master_, POLLIN, 0};
-        const int r = ::poll(&p, 1, 20);
+        const int r = ::poll(&p, 1, babble ? 5 : 20);
         if (r <= 0 || !(p.revents & POLLIN))
             continue;
         const ssize_t n = ::read(master_, buffer, sizeof buffer);
@@ -124,7 +133,10 @@ void PtyRadio::Serve() {
         radio_.Receive(buffer, static_cast<size_t>(n), writes);
         for (const auto& w : writes) {
             if (w.pauseMs > 0) {
-                const auto until = Clock::now() + std::chrono::milliseconds(w.pauseMs);
+                // Counted from the moment the request (or the part before) has fully
+                // arrived, as a radio on a real line would.
+                const auto from = paced ? std::max(lineFree, Clock::now()) : Clock::now();
+                const auto until = from + std::chrono::milliseconds(w.pauseMs);
                 if (!waitUntil(until))
                     return;
                 lineFree = std::max(lineFree, until);

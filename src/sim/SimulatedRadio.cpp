@@ -406,9 +406,10 @@ std::string Outcome(const std::vector<uint8_t>& reply) {
 } // namespace
 
 void SimulatedRadio::HandleFrameLocked(std::vector<Write>& out) {
-    if (faults_.dead) {
+    if (faults_.dead || faults_.babble) {
         if (log_)
-            log_("frame received; the radio is dead and stays silent");
+            log_(faults_.dead ? "frame received; the radio is dead and stays silent"
+                              : "frame received; the device babbles on and never answers");
         return;
     }
     size_t n = 0;
@@ -494,10 +495,33 @@ void SimulatedRadio::HandleFrameLocked(std::vector<Write>& out) {
         const size_t end = p + 1 == parts ? bytes.size() : at + each;
         Write w;
         w.bytes.assign(bytes.begin() + at, bytes.begin() + end);
-        w.pauseMs = p == 0 ? 0 : faults_.splitPauseMs;
+        w.pauseMs = p == 0 ? faults_.replyDelayMs : faults_.splitPauseMs;
         out.push_back(std::move(w));
         at = end;
     }
+}
+
+std::string SimulatedRadio::NextBabbleLine() {
+    std::lock_guard lock(mutex_);
+    const unsigned n = babbleCount_++;
+    char body[96];
+    if (n % 2 == 0)
+        std::snprintf(body, sizeof body,
+                      "GPGGA,%02u%02u%02u.00,5545.%04u,N,03737.%04u,E,1,08,0.9,"
+                      "152.4,M,14.2,M,,",
+                      (n / 3600) % 24, (n / 60) % 60, n % 60, (n * 37) % 10000, (n * 53) % 10000);
+    else
+        std::snprintf(body, sizeof body,
+                      "GPRMC,%02u%02u%02u.00,A,5545.%04u,N,03737.%04u,E,0.1,"
+                      "0.0,111226,,,A",
+                      (n / 3600) % 24, (n / 60) % 60, n % 60, (n * 37) % 10000, (n * 53) % 10000);
+    unsigned sum = 0;
+    for (const char* c = body; *c; ++c)
+        sum ^= static_cast<unsigned char>(*c);
+    char line[128];
+    std::snprintf(line, sizeof line, "$%s*%02X\r\n", body, sum);
+    stats_.bytesOut += std::strlen(line);
+    return line;
 }
 
 // ---------------------------------------------------------------- state file

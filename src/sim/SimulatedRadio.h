@@ -38,6 +38,9 @@ struct RadioFaults {
     int errorCode = 3;
     int wrongAddress = 0;   // name the next block address / block number in the reply
     int truncateFrames = 0; // send half a reply frame, then the whole reply
+
+    int replyDelayMs = 0; // answer this long after the request has fully arrived
+    bool babble = false;  // another device: never answer, stream text lines for ever
 };
 
 enum class Pacing {
@@ -96,6 +99,9 @@ public:
     using Log = std::function<void(const std::string&)>;
     void SetLog(Log log);
 
+    // The next line a babbling device sends (NMEA-like text, CR LF), in turn.
+    std::string NextBabbleLine();
+
     // Memory between runs: the three tables and the programming count, as text.
     bool SaveState(const std::string& path, std::string* error = nullptr) const;
     bool LoadState(const std::string& path, std::string* error = nullptr);
@@ -123,6 +129,7 @@ private:
     FrameCollector collector_;
     uint8_t packet_[MAX_PACKET];
     unsigned noiseSeed_ = 1;
+    unsigned babbleCount_ = 0;
 };
 
 // A valid empty channel-table image (100 empty channels) of the given version.

@@ -82,6 +82,10 @@ Faults (to see how the programmer copes):
   --wrong-address N    answer N requests for the wrong block
   --truncate N         cut N reply frames short and then send them whole
   --dead               never answer at all
+  --reply-delay MS     answer MS milliseconds after a request has fully arrived, like a
+                       radio writing its flash memory (default 0)
+  --babble             be another device on the port (a GPS receiver): never answer,
+                       send lines of text for ever
   --verbose            report every request as it arrives and what the radio did
   --help               this text
 )";
@@ -287,6 +291,11 @@ int main(int argc, char** argv) {
             faults.errorReplies = static_cast<int>(times);
         } else if (a == "--dead") {
             faults.dead = true;
+        } else if (a == "--reply-delay") {
+            if (!count(faults.replyDelayMs) || faults.replyDelayMs > 60000)
+                return Fail("--reply-delay needs milliseconds (0..60000)");
+        } else if (a == "--babble") {
+            faults.babble = true;
         } else if (a == "--verbose" || a == "-v") {
             verbose = true;
         } else {

@@ -85,6 +85,7 @@ TEST_F(ReplyChecks, BadReadRepliesAreRefusedWithTheirCode) {
         {"piece longer than 512", ReadReply(0, ImageBytes(2012, 0, 513)), 19},
         {"error reply", {0xFF, 0x02, 0x04}, 28},
     };
+    worker.ClosePort(); // the port takes one session at a time
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ComThread fresh; // error codes last until a list begins
@@ -111,6 +112,7 @@ TEST_F(ReplyChecks, BrokenFramesAreAskedAgainWithoutACode) {
     auto badEscape = good;
     badEscape[2] = 0x7D;
     badEscape.insert(badEscape.begin() + 3, 0x41);
+    worker.ClosePort(); // the port takes one session at a time
     for (const auto& broken : {badFcs, badEscape}) {
         SCOPED_TRACE(broken == badFcs ? "bad frame check sequence" : "bad escape");
         ComThread fresh;
@@ -197,6 +199,7 @@ TEST_F(ReplyChecks, InformationRepliesAreJudgedOnceWithoutRetry) {
         {"block 1 data error", 1, {0xFF, 0x01, 0x03}, 27, false},
         {"block 2 not available", 2, {0xFF, 0x01, 0x02}, 26, false},
     };
+    worker.ClosePort(); // the port takes one session at a time
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ComThread fresh;

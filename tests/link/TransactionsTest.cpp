@@ -238,4 +238,5 @@ TEST_F(Transactions, DeadRadioGivesNoReplyAfterThreeAttempts) {
     // Three attempts, each given one second of silence.
     EXPECT_GE(took, std::chrono::milliseconds(3000));
     EXPECT_FALSE(worker.InfoReceived(0));
+    EXPECT_FALSE(worker.DataWithoutReply()) << "silence is no stray data";
 }

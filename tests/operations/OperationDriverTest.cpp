@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "link/ComPorts.h"
+#include "link/SerialPort.h"
 #include "model/Cp1251.h"
 #include "operations/DriverHarness.h"
 
@@ -68,17 +69,41 @@ TEST(OperationDriverOpen, PortZeroLogsTwoLinesAndKeepsThePreset) {
     }
 }
 
-TEST(OperationDriverOpen, PortWithoutDeviceIsReportedWithItsNumber) {
+// The line after the specified one tells a technician what to do about it.
+TEST(OperationDriverOpen, PortThatCannotBeOpenedIsReportedWithItsNumberAndTheReason) {
     DriverHarness h;
-    const int missing = FreeComPortNumber();
-    ASSERT_NE(missing, 0);
-    ASSERT_TRUE(SetComPortOverride(missing, "/nonexistent/tty-zorvex"));
-    h.driver->port_number = missing;
-    EXPECT_EQ(h.Run(MODE_READ), OperationOutcome::PortNotOpened);
-    EXPECT_EQ(h.log.lines, (Lines{"Не удалось открыть порт COM" + std::to_string(missing) + " !!!",
-                                  "Процесс остановлен!!!"}));
-    EXPECT_FALSE(h.driver->OpenError().empty());
-    SetComPortOverride(missing, "");
+    SerialPort holder; // another program on the simulated radio's port
+    ASSERT_TRUE(holder.Open(h.pty.DevicePath())) << holder.LastOpenError();
+    const struct {
+        const char* name;
+        const char* device; // behind a free number; nullptr: the harness's busy port
+        PortOpenFailure failure;
+        const char* reason;
+    } cases[] = {
+        {"absent", "/nonexistent/tty-zorvex", PortOpenFailure::Absent,
+         "Нет такого устройства — адаптер не подключён?"},
+        {"in use", nullptr, PortOpenFailure::InUse, "Порт занят другой программой."},
+        {"no device behind the number", "", PortOpenFailure::NoDevice, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int number = c.device ? FreeComPortNumber() : h.port;
+        ASSERT_NE(number, 0);
+        if (c.device && *c.device)
+            ASSERT_TRUE(SetComPortOverride(number, c.device));
+        h.driver->port_number = number;
+        EXPECT_EQ(h.Run(MODE_READ), OperationOutcome::PortNotOpened);
+        const std::string n = std::to_string(number);
+        const std::string reason =
+            c.reason ? c.reason : "Номеру COM" + n + " не соответствует ни одно устройство.";
+        EXPECT_EQ(h.log.lines, (Lines{"Не удалось открыть порт COM" + n + " !!!", reason,
+                                      "Процесс остановлен!!!"}));
+        EXPECT_FALSE(h.driver->OpenError().empty());
+        EXPECT_EQ(h.driver->OpenFailure().failure, c.failure);
+        if (c.device)
+            SetComPortOverride(number, "");
+    }
+    EXPECT_EQ(h.radio.Stats().requests, 0u);
 }
 
 // ---- Identification
@@ -134,6 +159,32 @@ TEST(OperationDriverIdentify, ErrorReplyEndsWithItsMessage) {
         EXPECT_FALSE(h.info.has_block0);
         EXPECT_EQ(h.radio.Stats().readRequests, 0u);
     }
+}
+
+// Replies that never decode (a cable picking up noise, another device on the port) end as
+// "no reply", and the log says that data did arrive.
+TEST(OperationDriverIdentify, DataWithoutAValidReplyIsToldAfterTheNoReplyLine) {
+    DriverHarness h;
+    RadioFaults f;
+    f.corruptFcs = 1000;
+    h.radio.SetFaults(f);
+    EXPECT_EQ(h.Run(MODE_IDENTIFY), OperationOutcome::LinkError);
+    EXPECT_EQ(h.driver->LinkError(), 24);
+    EXPECT_TRUE(h.driver->DataWithoutReply());
+    const auto at = std::find(h.log.lines.begin(), h.log.lines.end(),
+                              "Ошибка Ответ не получен за отведенное время!!!");
+    ASSERT_NE(at, h.log.lines.end());
+    ASSERT_NE(at + 1, h.log.lines.end());
+    EXPECT_EQ(at[1], "Получены данные без правильного ответа (к порту подключено другое "
+                     "устройство?)");
+
+    f.corruptFcs = 0;
+    f.dead = true; // silence: nothing arrived, nothing more to say
+    h.radio.SetFaults(f);
+    EXPECT_EQ(h.Run(MODE_IDENTIFY), OperationOutcome::LinkError);
+    EXPECT_FALSE(h.driver->DataWithoutReply());
+    EXPECT_FALSE(Contains(h.log.lines, "Получены данные без правильного ответа (к порту "
+                                       "подключено другое устройство?)"));
 }
 
 TEST(OperationDriverIdentify, BlockZeroThatArrivedBeforeAnErrorIsStillDecoded) {
