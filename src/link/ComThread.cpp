@@ -408,10 +408,18 @@ bool ComThread::Exchange() {
     SendFrame();
     // A reply with a bad FCS or broken escaping is no reply at all: its content cannot be
     // trusted, so the attempt is repeated.
-    const bool replied = ReceiveReply() && DecodeFrame();
+    const bool received = ReceiveReply();
+    const bool replied = received && DecodeFrame();
     if (observer_)
         ObserveExchange(replied);
-    return replied;
+    if (replied) {
+        answeredSinceOpen_ = true;
+        return true;
+    }
+    ++failedExchanges_;
+    if (strayBytes_ || received)
+        ++strayExchanges_;
+    return false;
 }
 
 void ComThread::ObserveExchange(bool replied) {
@@ -430,15 +438,6 @@ void ComThread::ObserveExchange(bool replied) {
     event.address = outPacket_[0] == 0x01 ? outPacket_[1] : Le16(outPacket_ + 2);
     event.attempt = attempt_;
     observer_(event);
-    const bool received = ReceiveReply();
-    if (received && DecodeFrame()) {
-        answeredSinceOpen_ = true;
-        return true;
-    }
-    ++failedExchanges_;
-    if (strayBytes_ || received)
-        ++strayExchanges_;
-    return false;
 }
 
 bool ComThread::CheckErrorReply() {
