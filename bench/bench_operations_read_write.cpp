@@ -1,6 +1,7 @@
 // Time of a whole identify, read and write against the simulated radio, with the line
 // paced as a 9600 Bd serial line would be and without pacing (the driver's and link's own
-// overhead). Prints one line per operation.
+// overhead). Prints one line per operation; paced ones beside the line time of every byte
+// moved (both directions, 10 bits a byte) and the ratio of the two.
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -51,6 +52,7 @@ int main() {
 
         const char* pacingName = pacing == Pacing::Instant ? "unpaced" : "9600 Bd";
         for (int32_t mode : {MODE_IDENTIFY, MODE_WRITE, MODE_READ}) {
+            radio.ResetStats();
             const auto start = std::chrono::steady_clock::now();
             driver.Start(mode);
             while (!driver.Finished()) {
@@ -62,8 +64,14 @@ int main() {
             const char* name = mode == MODE_IDENTIFY ? "identify"
                                : mode == MODE_WRITE  ? "write"
                                                      : "read";
-            std::printf("%-8s %-8s %8.1f ms  %s\n", pacingName, name, ms,
-                        OutcomeName(driver.Outcome()));
+            const RadioStats st = radio.Stats();
+            const double lineMs = static_cast<double>(st.bytesIn + st.bytesOut) * 10.0 / 9.6;
+            if (pacing == Pacing::Line9600)
+                std::printf("%-8s %-8s %8.1f ms  line time %8.1f ms  ratio %.4f  %s\n", pacingName,
+                            name, ms, lineMs, ms / lineMs, OutcomeName(driver.Outcome()));
+            else
+                std::printf("%-8s %-8s %8.1f ms  %s\n", pacingName, name, ms,
+                            OutcomeName(driver.Outcome()));
         }
         pty.Stop();
         SetComPortOverride(port, "");

@@ -294,7 +294,10 @@ TEST_F(CliTest, FailedOperationsExitWithOne) {
 
     const Result absent = Run({"info", "--device", P("no-such-tty")});
     EXPECT_EQ(absent.status, 1);
-    EXPECT_NE(absent.out.find(" !!!\nПроцесс остановлен!!!\n"), std::string::npos) << absent.out;
+    EXPECT_NE(absent.out.find(" !!!\nНет такого устройства — адаптер не подключён?\nПроцесс "
+                              "остановлен!!!\n"),
+              std::string::npos)
+        << absent.out;
     EXPECT_NE(absent.err.find("cannot open COM"), std::string::npos) << absent.err;
 
     const Result noRead = Run({"read", "--device", P("no-such-tty"), "-o", P("never.xml")});

@@ -109,8 +109,11 @@ TEST_F(SimulatorProgram, HelpAndBadOptions) {
     Simulator help({"--help"});
     EXPECT_EQ(help.Line().rfind("Usage: zorvex-radio-sim", 0), 0u);
     EXPECT_EQ(help.Wait(), 0);
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {"--bogus"}, {"--settings", "banana"}, {"--range", "48-33"}, {"--programmer"}}) {
+    for (const auto& args : std::vector<std::vector<std::string>>{{"--bogus"},
+                                                                  {"--settings", "banana"},
+                                                                  {"--range", "48-33"},
+                                                                  {"--programmer"},
+                                                                  {"--reply-delay", "soon"}}) {
         Simulator bad(args);
         EXPECT_EQ(bad.Wait(), 2) << args[0];
     }
