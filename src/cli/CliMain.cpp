@@ -2,10 +2,12 @@
 
 #include <optional>
 
+#include "cli/CheckCommand.h"
 #include "cli/CliHelp.h"
 #include "cli/CliOptions.h"
 #include "cli/ExitStatus.h"
 #include "cli/ImageFiles.h"
+#include "cli/OutputClash.h"
 #include "cli/RadioSession.h"
 #include "cli/RadioTarget.h"
 #include "cli/TerminalOutput.h"
@@ -75,6 +77,12 @@ public:
         if (o_.command == "ports") {
             return Ports();
         }
+        if (o_.command == "check") {
+            return RunCheckCommand(o_.operands[0], c_);
+        }
+        if (const std::string clash = FindOutputClash(o_); !clash.empty()) {
+            return Fail(EXIT_STATUS_USAGE, clash);
+        }
         if (o_.command == "export") {
             return Export();
         }
@@ -97,13 +105,27 @@ private:
         return EXIT_STATUS_OK;
     }
 
-    // Opens a configuration file as the desktop program's Open does.
+    // Opens a configuration file as the desktop program's Open does. A hand-edited file with
+    // problems is refused (their list on stderr) unless --force.
     bool OpenConfig(Workspace& w, const std::string& file, int& status) {
         try {
             const ConfigOpenResult result =
                 OpenConfigFile(file, w.channels, w.settings, w.captions);
-            if (result.channelsRemoved) {
-                c_.err << "zorvex-cli: warning: " << TerminalText(result.warning) << '\n';
+            for (const ConfigProblem& problem : result.problems) {
+                c_.err << (o_.force ? "zorvex-cli: warning: " : "zorvex-cli: ")
+                       << ConfigProblemLine(file, problem) << '\n';
+            }
+            if (!result.problems.empty() && !o_.force) {
+                status = Fail(EXIT_STATUS_FILE,
+                              file + ": " + std::to_string(result.problems.size()) +
+                                  " problem(s) in the file; correct them (see 'zorvex-cli check') "
+                                  "or give --force to use it as read");
+                return false;
+            }
+            for (const RemovedChannel& c : result.removed) {
+                c_.err << "zorvex-cli: warning: " << file << ": channel " << c.slot
+                       << " removed, outside the range set (rx " << c.freq_rx << " Hz, tx "
+                       << c.freq_tx << " Hz)\n";
             }
             return true;
         } catch (const FileError& e) {

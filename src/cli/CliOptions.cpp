@@ -28,7 +28,7 @@ bool OperandCountOk(const CliOptions& o, std::string& error) {
     std::string form;
     if (o.command == "ports" || o.command == "info" || o.command == "read") {
         want = 0;
-    } else if (o.command == "write") {
+    } else if (o.command == "write" || o.command == "check") {
         want = 1;
         form = "FILE.xml";
     } else if (o.command == "export") {
@@ -103,6 +103,8 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& o, std::s
             o.help = true;
         } else if (a == "--second-type") {
             o.secondType = true;
+        } else if (a == "--force") {
+            o.force = true;
         } else if (a == "--simulate") {
             o.simulate = true;
         } else if (a == "--sim-state") {
@@ -175,7 +177,8 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& o, std::s
         error = "no command given";
         return false;
     }
-    static const char* const commands[] = {"ports", "info", "read", "write", "export", "image"};
+    static const char* const commands[] = {"ports",  "info",  "read", "write",
+                                           "export", "image", "check"};
     bool known = false;
     for (const char* c : commands) {
         known = known || o.command == c;
@@ -228,6 +231,10 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& o, std::s
     }
     if (o.secondType && !radio) {
         error = name + ": --second-type is for info, read and write";
+        return false;
+    }
+    if (o.force && o.command != "write" && o.command != "export" && name != "image build") {
+        error = name + ": --force is for write, export and image build";
         return false;
     }
     if (name == "image build" && !o.channels2VersionGiven) {
