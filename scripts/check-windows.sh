@@ -15,7 +15,8 @@ if ! command -v "$compiler" >/dev/null; then
     g++-mingw-w64-x86-64-posix
 fi
 files=(src/model/*.cpp src/link/*.cpp src/operations/*.cpp src/sim/*.cpp src/cli/*.cpp
-       src/files/AtomicFile.cpp)
+       src/files/AtomicFile.cpp src/files/RegularFileRead.cpp src/files/SameFile.cpp
+       src/files/FileLock.cpp src/files/MisdeclaredUtf8.cpp src/files/ConfigProblem.cpp)
 status=0
 printf '%s\n' "${files[@]}" |
   xargs -P "$(nproc)" -I{} "$compiler" -std=c++20 -fsyntax-only -Wall -Wextra -Werror -Isrc {} ||

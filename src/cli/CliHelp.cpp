@@ -16,6 +16,7 @@ Commands:
   export FILE.xml OUT.xlsx                export the channel list to a spreadsheet
   image build FILE.xml DIR [versions]     build the radio's table images from a configuration
   image parse DIR FILE.xml                make a configuration from table images
+  check FILE.xml                          list the problems of a hand-edited configuration
 
 Options of the radio commands:
   --port N          COM port number 1..255 (see 'ports')
@@ -23,6 +24,9 @@ Options of the radio commands:
   --simulate        use a built-in simulated radio instead of a serial port
   --sim-state FILE  with --simulate: the simulated radio's memory, kept between runs
   --second-type     also accept the alternative programmer identifier
+
+write, export and image build refuse a configuration file with problems (see check) unless
+--force is given.
 
 Exit status: 0 success; 1 the operation failed (port not opened, link error, a table that
 failed to parse, a refused write); 2 usage error; 3 a file could not be read or written.
@@ -60,7 +64,7 @@ Nothing is saved when the read fails.
 
 const char* const WRITE =
     R"(Usage: zorvex-cli write (--port N | --device PATH | --simulate) FILE.xml
-                       [--images DIR] [--second-type]
+                       [--images DIR] [--second-type] [--force]
 
 Opens the configuration file as the desktop program does (its range set is added to the
 range list and made current; channels outside it are removed, with a warning on stderr),
@@ -69,16 +73,28 @@ the radio's frequency ranges differ from the configuration's, when the radio req
 another programmer, or when a table image cannot be built.
 
   --images DIR   keep the images that were sent (same names as for read)
+  --force        write a configuration file that has problems (see check) as it was read
 )";
 
-const char* const EXPORT = R"(Usage: zorvex-cli export FILE.xml OUT.xlsx
+const char* const EXPORT = R"(Usage: zorvex-cli export FILE.xml OUT.xlsx [--force]
 
 Opens the configuration file and exports its channel list as a spreadsheet.
 )";
 
+const char* const CHECK = R"(Usage: zorvex-cli check FILE.xml
+
+Opens the configuration file as the other commands do, writes nothing, and prints one line
+per problem a hand-edited file can hold, as FILE:LINE: what was found and how it was read:
+a value that is not a number, an element the format does not have, a channel slot outside
+0-199 or given twice, a file saved as UTF-8 that declares windows-1251; and every channel
+removed as outside the file's range set. A file the program wrote has none.
+
+Exit status: 0 no problem, 1 problems listed, 3 the file cannot be read.
+)";
+
 const char* const IMAGE = R"(Usage: zorvex-cli image build FILE.xml DIR [--channels-version 1.0|2.0]
                               [--channels2-version 0|1.0|2.0]
-                              [--settings-version 1.0|1.1|1.2|1.3]
+                              [--settings-version 1.0|1.1|1.2|1.3] [--force]
        zorvex-cli image parse DIR FILE.xml
 
 build: builds the radio's table images from a configuration file into DIR:
@@ -109,6 +125,9 @@ std::string CliHelpText(const std::string& command, const std::string&) {
     }
     if (command == "image") {
         return IMAGE;
+    }
+    if (command == "check") {
+        return CHECK;
     }
     return OVERVIEW;
 }

@@ -1,10 +1,12 @@
 #include "cli/CliMain.h"
 
+#include "cli/CheckCommand.h"
 #include "cli/CliCommands.h"
 #include "cli/CliHelp.h"
 #include "cli/CliOptions.h"
 #include "cli/CliVersion.h"
 #include "cli/ExitStatus.h"
+#include "cli/OutputClash.h"
 
 namespace {
 
@@ -14,8 +16,13 @@ struct CommandEntry {
 };
 
 const CommandEntry COMMAND_ENTRIES[] = {
-    {"ports", RunPortsCommand}, {"info", RunRadioCommand},    {"read", RunRadioCommand},
-    {"write", RunRadioCommand}, {"export", RunExportCommand}, {"image", RunImageCommand},
+    {"ports", RunPortsCommand},
+    {"info", RunRadioCommand},
+    {"read", RunRadioCommand},
+    {"write", RunRadioCommand},
+    {"export", RunExportCommand},
+    {"image", RunImageCommand},
+    {"check", [](const CliOptions& o, CliContext& c) { return RunCheckCommand(o.operands[0], c); }},
 };
 
 } // namespace
@@ -35,6 +42,9 @@ int RunCli(const std::vector<std::string>& args, CliContext& context) {
     if (options.help) {
         context.out << CliHelpText(options.command, options.subcommand);
         return EXIT_STATUS_OK;
+    }
+    if (const std::string clash = FindOutputClash(options); !clash.empty()) {
+        return CliFail(context, EXIT_STATUS_USAGE, clash);
     }
     for (const CommandEntry& entry : COMMAND_ENTRIES) {
         if (options.command == entry.name) {

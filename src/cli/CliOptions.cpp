@@ -24,6 +24,7 @@ const CommandRow COMMANDS[] = {
     {"export", "", 2, "FILE.xml OUT.xlsx", false},
     {"image", "build", 2, "FILE.xml DIR", false},
     {"image", "parse", 2, "DIR FILE.xml", false},
+    {"check", "", 1, "FILE.xml", false},
 };
 
 bool HasSubcommands(const std::string& command) {
@@ -125,6 +126,8 @@ const OptionRow OPTIONS[] = {
      }},
     {"--second-type", 0, nullptr, RADIO,
      [](CliOptions& o, const std::string&, std::string&) { return o.secondType = true; }},
+    {"--force", 0, nullptr, "write|export|image build",
+     [](CliOptions& o, const std::string&, std::string&) { return o.force = true; }},
     {"--output", 'o', "FILE", "read",
      [](CliOptions& o, const std::string& v, std::string&) {
          o.output = v;

@@ -6,7 +6,7 @@
 
 // The command line of zorvex-cli, taken apart.
 struct CliOptions {
-    std::string command;               // ports, info, read, write, export, image
+    std::string command;               // ports, info, read, write, export, image, check
     std::string subcommand;            // image: build or parse
     std::vector<std::string> operands; // the positional arguments after the command
     bool help = false;
@@ -24,6 +24,7 @@ struct CliOptions {
     bool simulate = false;
     std::string simState; // --sim-state FILE
     bool secondType = false;
+    bool force = false; // --force: use a configuration file with problems as read
 
     std::string output; // -o FILE; "-" for standard output
     std::string images; // --images DIR

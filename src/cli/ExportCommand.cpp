@@ -7,7 +7,7 @@
 int RunExportCommand(const CliOptions& o, CliContext& c) {
     Workspace w(c.exeDir);
     int status = EXIT_STATUS_OK;
-    if (!OpenConfig(c, w, o.operands[0], status)) {
+    if (!OpenConfig(c, w, o.operands[0], o.force, status)) {
         return status;
     }
     const ExportResult result = ExportChannels(w.channels, o.operands[1]);

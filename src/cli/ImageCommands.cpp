@@ -11,7 +11,7 @@ namespace {
 int ImageBuild(const CliOptions& o, CliContext& c) {
     Workspace w(c.exeDir);
     int status = EXIT_STATUS_OK;
-    if (!OpenConfig(c, w, o.operands[0], status)) {
+    if (!OpenConfig(c, w, o.operands[0], o.force, status)) {
         return status;
     }
     ImageBuffer channels1{}, channels2{}, settings{};

@@ -5,6 +5,7 @@
 
 #include "files/AtomicFile.h"
 #include "files/FileError.h"
+#include "files/RegularFileRead.h"
 
 void WriteImageFile(const std::filesystem::path& dir, const char* name, const uint8_t* image) {
     std::error_code ec;
@@ -17,7 +18,7 @@ void WriteImageFile(const std::filesystem::path& dir, const char* name, const ui
 
 void ReadImageFile(const std::filesystem::path& dir, const char* name, ImageBuffer& image) {
     const std::filesystem::path path = dir / name;
-    const std::string bytes = ReadFileBytes(path);
+    const std::string bytes = ReadRegularFile(path, MAX_IMAGE_FILE_SIZE);
     if (bytes.size() < 12 || bytes.size() > image.size()) {
         throw FileError(path.string() + ": " + std::to_string(bytes.size()) +
                         " bytes is not a table image (12 to 2048 bytes)");

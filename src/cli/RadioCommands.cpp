@@ -46,7 +46,7 @@ public:
             w.captions = NewConfig(w.channels, w.settings);
         } else if (o_.command == "write") {
             mode = MODE_WRITE;
-            if (!OpenConfig(c_, w, o_.operands[0], status)) {
+            if (!OpenConfig(c_, w, o_.operands[0], o_.force, status)) {
                 return status;
             }
         }

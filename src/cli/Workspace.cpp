@@ -1,5 +1,6 @@
 #include "cli/Workspace.h"
 
+#include "cli/CheckCommand.h"
 #include "cli/ExitStatus.h"
 #include "cli/TerminalText.h"
 #include "files/ConfigFile.h"
@@ -9,11 +10,28 @@ Workspace::Workspace(const std::filesystem::path& exeDir) : rangeList(channels.r
     channels.ranges.Select(0);
 }
 
-bool OpenConfig(CliContext& c, Workspace& w, const std::string& file, int& status) {
+bool OpenConfig(CliContext& c, Workspace& w, const std::string& file, bool force, int& status) {
     try {
         const ConfigOpenResult result = OpenConfigFile(file, w.channels, w.settings, w.captions);
-        if (result.channelsRemoved) {
-            CliWarn(c, TerminalText(result.warning));
+        for (const ConfigProblem& problem : result.problems) {
+            if (force) {
+                CliWarn(c, ConfigProblemLine(file, problem));
+            } else {
+                c.err << "zorvex-cli: " << ConfigProblemLine(file, problem) << '\n';
+            }
+        }
+        if (!result.problems.empty() && !force) {
+            status = CliFail(c, EXIT_STATUS_FILE,
+                             file + ": " + std::to_string(result.problems.size()) +
+                                 " problem(s) in the file; correct them (see 'zorvex-cli check') "
+                                 "or give --force to use it as read");
+            return false;
+        }
+        for (const RemovedChannel& removed : result.removed) {
+            CliWarn(c, file + ": channel " + std::to_string(removed.slot) +
+                           " removed, outside the range set (rx " +
+                           std::to_string(removed.freq_rx) + " Hz, tx " +
+                           std::to_string(removed.freq_tx) + " Hz)");
         }
         return true;
     } catch (const FileError& e) {

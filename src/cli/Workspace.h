@@ -23,9 +23,11 @@ struct Workspace {
 };
 
 // Opens a configuration file as the desktop program's Open does (a warning on the error
-// stream when channels outside the range set were removed). False with status set to the
-// exit status and the error reported when it cannot.
-bool OpenConfig(CliContext& context, Workspace& w, const std::string& file, int& status);
+// stream naming each channel removed as outside the range set). A hand-edited file with
+// problems is refused, their list on the error stream, unless force. False with status set
+// to the exit status and the error reported when it cannot.
+bool OpenConfig(CliContext& context, Workspace& w, const std::string& file, bool force,
+                int& status);
 
 // Saves the configuration; false with status set and the error reported when it cannot.
 bool SaveConfig(CliContext& context, Workspace& w, const std::string& file, int& status);

@@ -2,13 +2,13 @@
 
 #include <atomic>
 #include <cerrno>
-#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <system_error>
 
 #include "files/FileError.h"
+#include "files/RegularFileRead.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -17,6 +17,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -66,6 +67,74 @@ void RemoveQuietly(const fs::path& path) {
     fs::remove(path, ignored);
 }
 
+// Marks the names of our temporary files: ".NAME" TEMPORARY_MARK "PID-N".
+const char* const TEMPORARY_MARK = ".zorvex-tmp-";
+
+unsigned long CurrentProcessId() {
+#ifdef _WIN32
+    return GetCurrentProcessId();
+#else
+    return static_cast<unsigned long>(::getpid());
+#endif
+}
+
+// The writer's process id in one of our temporary names, else 0.
+unsigned long TemporaryWriter(const std::string& name) {
+    if (name.size() < 2 || name[0] != '.') {
+        return 0;
+    }
+    const std::size_t mark = name.rfind(TEMPORARY_MARK);
+    if (mark == std::string::npos || mark < 2) {
+        return 0;
+    }
+    const char* p = name.c_str() + mark + std::strlen(TEMPORARY_MARK);
+    unsigned long pid = 0;
+    int digits = 0;
+    for (; *p >= '0' && *p <= '9' && digits < 10; ++p, ++digits) {
+        pid = pid * 10 + static_cast<unsigned long>(*p - '0');
+    }
+    if (digits == 0 || *p != '-' || p[1] == '\0') {
+        return 0;
+    }
+    for (++p; *p != '\0'; ++p) {
+        if (*p < '0' || *p > '9') {
+            return 0;
+        }
+    }
+    return pid;
+}
+
+// False only when the process is known to be gone.
+bool ProcessRuns(unsigned long pid) {
+#ifdef _WIN32
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
+    if (process == nullptr) {
+        return GetLastError() != ERROR_INVALID_PARAMETER;
+    }
+    DWORD code = 0;
+    const bool runs = !GetExitCodeProcess(process, &code) || code == STILL_ACTIVE;
+    CloseHandle(process);
+    return runs;
+#else
+    if (pid > static_cast<unsigned long>(INT32_MAX)) {
+        return true;
+    }
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
+#endif
+}
+
+// Creates a fresh temporary file beside path; returns its descriptor (or -1, errno set).
+int CreateTemporaryBeside(const fs::path& path, fs::path& temporary) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = TemporaryPathBeside(path);
+        const int fd = OpenNew(temporary);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd; // EEXIST: left by an earlier process with our id; take the next name
+        }
+    }
+    return -1;
+}
+
 } // namespace
 
 std::string PathText(const fs::path& path) {
@@ -74,39 +143,104 @@ std::string PathText(const fs::path& path) {
 }
 
 std::string ReadFileBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw FileError(Describe(path, "cannot open", errno));
-    }
-    std::string bytes;
-    char buffer[65536];
-    while (in) {
-        in.read(buffer, sizeof buffer);
-        bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
-        if (bytes.size() > MAX_READ_FILE_SIZE) {
-            throw FileError("file too large: \"" + PathText(path) + "\"");
-        }
-    }
-    if (in.bad()) {
-        throw FileError(Describe(path, "cannot read", errno));
-    }
-    return bytes;
+    return ReadRegularFile(path, MAX_READ_FILE_SIZE);
 }
 
 fs::path TemporaryPathBeside(const fs::path& path) {
     static std::atomic<unsigned> counter{0};
-    const auto stamp = static_cast<unsigned long long>(
-        std::chrono::steady_clock::now().time_since_epoch().count());
+    char suffix[64];
+    std::snprintf(suffix, sizeof suffix, "%s%lu-%u", TEMPORARY_MARK, CurrentProcessId(),
+                  counter.fetch_add(1));
+    std::u8string name = u8"." + path.filename().u8string();
+    for (const char* p = suffix; *p != '\0'; ++p) {
+        name += static_cast<char8_t>(*p);
+    }
+    return path.parent_path() / fs::path(name);
+}
+
+void RemoveStaleTemporaries(const fs::path& dir) {
+    std::error_code error;
+    fs::directory_iterator it(dir.empty() ? fs::path(".") : dir, error);
+    if (error) {
+        return;
+    }
+    for (const fs::directory_entry& entry : it) {
+        const unsigned long pid = TemporaryWriter(PathText(entry.path().filename()));
+        if (pid == 0 || pid == CurrentProcessId() || ProcessRuns(pid)) {
+            continue;
+        }
+        std::error_code ignored;
+        if (entry.is_regular_file(ignored) && !entry.is_symlink(ignored)) {
+            fs::remove(entry.path(), ignored);
+        }
+    }
+}
+
+WriteTarget ClassifyWriteTarget(const fs::path& path) {
 #ifdef _WIN32
-    const unsigned long pid = GetCurrentProcessId();
+    std::error_code error;
+    if (fs::is_directory(fs::status(path, error))) {
+        throw FileError("\"" + PathText(path) + "\" is a directory: not written");
+    }
+    return WriteTarget::Replace;
 #else
-    const unsigned long pid = static_cast<unsigned long>(::getpid());
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        return WriteTarget::Replace; // nothing there yet (or the write will say why not)
+    }
+    if (S_ISREG(st.st_mode)) {
+        return WriteTarget::Replace;
+    }
+    if (S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode)) {
+        return WriteTarget::InPlace;
+    }
+    const char* kind = S_ISDIR(st.st_mode)    ? "a directory"
+                       : S_ISBLK(st.st_mode)  ? "a block device"
+                       : S_ISSOCK(st.st_mode) ? "a socket"
+                                              : "not a regular file";
+    throw FileError("\"" + PathText(path) + "\" is " + kind + ": not written");
 #endif
-    char suffix[80];
-    std::snprintf(suffix, sizeof suffix, ".%lu-%llx-%u.tmp", pid, stamp, counter.fetch_add(1));
-    fs::path result = path;
-    result += suffix;
-    return result;
+}
+
+void WriteInPlace(const fs::path& path, std::string_view bytes) {
+#ifdef _WIN32
+    const int fd = _wopen(path.c_str(), _O_WRONLY | _O_BINARY);
+#else
+    // O_NONBLOCK for the open only: a pipe without a reader is refused (ENXIO), not waited on.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+#endif
+    if (fd < 0) {
+        const int error = errno;
+#ifndef _WIN32
+        if (error == ENXIO) {
+            throw FileError("cannot write \"" + PathText(path) +
+                            "\": no program reads from this pipe");
+        }
+#endif
+        throw FileError(Describe(path, "cannot write", error));
+    }
+#ifndef _WIN32
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) {
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    }
+#endif
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const auto n = WriteSome(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            const int error = n < 0 ? errno : ENOSPC;
+            CloseFile(fd);
+            throw FileError(Describe(path, "cannot write", error));
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (CloseFile(fd) != 0) {
+        throw FileError(Describe(path, "cannot write", errno));
+    }
 }
 
 fs::path ReplacementTarget(const fs::path& path) {
@@ -162,9 +296,14 @@ void ReplaceFile(const fs::path& from, const fs::path& to) {
 }
 
 void WriteFileAtomically(const fs::path& requested, std::string_view bytes) {
+    if (ClassifyWriteTarget(requested) == WriteTarget::InPlace) {
+        WriteInPlace(requested, bytes);
+        return;
+    }
     const fs::path path = ReplacementTarget(requested);
-    const fs::path temporary = TemporaryPathBeside(path);
-    const int fd = OpenNew(temporary);
+    RemoveStaleTemporaries(path.parent_path());
+    fs::path temporary;
+    const int fd = CreateTemporaryBeside(path, temporary);
     if (fd < 0) {
         throw FileError(Describe(path, "cannot write", errno));
     }

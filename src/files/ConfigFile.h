@@ -1,7 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
+
+#include "files/ConfigProblem.h"
 
 #include "model/ChannelsContext.h"
 #include "model/FlagCaptions.h"
@@ -12,12 +16,25 @@ inline constexpr const char* CONFIG_OPEN_FILTER = "Настройки (*.xml)|*.
 inline constexpr const char* CONFIG_SAVE_FILTER = "Настройки радиостанции (*.xml)|*.xml";
 inline constexpr const char* CONFIG_DEFAULT_EXTENSION = "xml";
 
+// A channel emptied when a file was opened: its slot and its frequencies (Hz, 0 for none).
+struct RemovedChannel {
+    int slot = 0;
+    int32_t freq_rx = 0;
+    int32_t freq_tx = 0;
+};
+
 // What the caller of OpenConfigFile must show. Texts are Windows-1251.
 struct ConfigOpenResult {
     // At least one channel lay outside the current range set and was emptied.
     bool channelsRemoved = false;
-    // The warning to show with a single OK button when channelsRemoved, else empty.
+    // The warning to show with a single OK button when channelsRemoved, else empty: the
+    // sentence, then a line for every removed channel.
     std::string warning;
+    // The removed channels in slot order.
+    std::vector<RemovedChannel> removed;
+    // What the file holds that the reader took in its own way, in file order; never anything
+    // in a file the program wrote.
+    ConfigProblems problems;
     // The file's range set was valid and is now the current set.
     bool rangeSelected = false;
     // Index of the current set in the range list after the open.
@@ -40,7 +57,8 @@ std::string ConfigDocumentText(const ChannelsContext& channels, const SettingsCo
 
 // Reads the configuration at path into channels (and its range list), settings and
 // captions. A file that cannot be read or parsed, or holds no Channels element, throws
-// FileError before anything changes.
+// FileError before anything changes. A hand-edited file is read as before; its problems are
+// listed in the result.
 ConfigOpenResult OpenConfigFile(const std::filesystem::path& path, ChannelsContext& channels,
                                 SettingsContext& settings, FlagCaptions& captions);
 

@@ -348,8 +348,25 @@ bool TExcelWrapper::SaveWorkbook(const fs::path& requested, int /*code*/) {
     if (sheets_.empty()) {
         throw std::runtime_error("no workbook");
     }
-    const fs::path file = ReplacementTarget(requested);
-    const fs::path temporary = TemporaryPathBeside(file);
+    // A pipe or a device is written into; the workbook is then made in the temporary folder.
+    const bool inPlace = ClassifyWriteTarget(requested) == WriteTarget::InPlace;
+    const fs::path file = inPlace ? requested : ReplacementTarget(requested);
+    fs::path folder = file.parent_path();
+    std::error_code status;
+    if (!inPlace && !folder.empty() && !fs::is_directory(folder, status)) {
+        // The library would guess at a permissions problem.
+        const bool missing = !fs::exists(folder, status);
+        const std::string name = "\"" + PathText(folder) + "\"";
+        throw std::runtime_error(
+            "cannot write \"" + PathText(file) + "\": " +
+            (missing ? "the folder " + name + " does not exist" : name + " is not a folder"));
+    }
+    if (inPlace) {
+        folder = fs::temp_directory_path(status);
+    } else {
+        RemoveStaleTemporaries(folder);
+    }
+    const fs::path temporary = TemporaryPathBeside(folder / file.filename());
     const std::string temporaryName = PathText(temporary);
     auto removeTemporary = [&] {
         std::error_code ignored;
@@ -372,8 +389,13 @@ bool TExcelWrapper::SaveWorkbook(const fs::path& requested, int /*code*/) {
             throw std::runtime_error(std::string("cannot write \"") + PathText(file) +
                                      "\": " + lxw_strerror(error));
         }
-        FlushToDisk(temporary);
-        ReplaceFile(temporary, file);
+        if (inPlace) {
+            WriteInPlace(file, ReadFileBytes(temporary));
+            removeTemporary();
+        } else {
+            FlushToDisk(temporary);
+            ReplaceFile(temporary, file);
+        }
     } catch (...) {
         removeTemporary();
         throw;

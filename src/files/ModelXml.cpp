@@ -1,6 +1,8 @@
 #include "files/ModelXml.h"
 
 #include <cstdio>
+#include <map>
+#include <set>
 #include <utility>
 
 #include "files/XmlCommon.h"
@@ -10,15 +12,73 @@ namespace {
 const char* const RX_NAMES[FREQ_RANGE_SLOTS] = {"rx0", "rx1", "rx2", "rx3"};
 const char* const TX_NAMES[FREQ_RANGE_SLOTS] = {"tx0", "tx1", "tx2", "tx3"};
 
+const char* const RANGE_CHILDREN[] = {"rx0", "rx1", "rx2", "rx3",  "tx0",
+                                      "tx1", "tx2", "tx3", nullptr};
+
+const char* const CHANNEL_FIELDS[] = {
+    "freq_rx",       "freq_tx", "tone_rx", "tone_tx", "subtone_rx", "subtone_tx", "tx_power_low",
+    "tx_power_high", "squelch", "scan",    "band_rx", "band_tx",    "scrambler",  "tx_limit",
+    "tx_busy",       "active",  "flag0",   "flag1",   "flag2",      "flag3",      "flag4",
+    "flag5",         "flag6",   "flag7",   "number",  nullptr};
+
+void AddProblem(ConfigProblems* problems, xmlNodePtr node, ConfigProblemKind kind, int channel,
+                const std::string& element, const std::string& field, std::string text = {},
+                std::string readAs = {}) {
+    if (problems != nullptr) {
+        problems->push_back(
+            {XmlLine(node), kind, channel, element, field, std::move(text), std::move(readAs)});
+    }
+}
+
+// Reads the number fields of one element and notes those that are not numbers.
+struct FieldReader {
+    xmlNodePtr element;
+    ConfigProblems* problems;
+    int channel;
+    const char* where;
+
+    int32_t Int(const char* name, int32_t def) const {
+        const int32_t value = XmlChildInt(element, name, def);
+        if (problems != nullptr) {
+            if (xmlNodePtr child = XmlFirstChild(element, name)) {
+                const std::string text = XmlContentUtf8(child);
+                int32_t ignored = 0;
+                if (!ReadXmlNumber(text, ignored)) {
+                    AddProblem(problems, child, ConfigProblemKind::NotANumber, channel, where, name,
+                               text, std::to_string(def));
+                }
+            }
+        }
+        return value;
+    }
+    bool Bool(const char* name, bool def) const { return Int(name, def ? 1 : 0) != 0; }
+
+    // An attribute of node read as a number, noted under field when it is not one.
+    int32_t Attr(xmlNodePtr node, const char* name, int32_t def, const std::string& field) const {
+        const int32_t value = XmlAttrInt(node, name, def);
+        bool found = false;
+        const std::string text = XmlAttrUtf8(node, name, found);
+        int32_t ignored = 0;
+        if (found && !ReadXmlNumber(text, ignored)) {
+            AddProblem(problems, node, ConfigProblemKind::NotANumber, channel, where, field, text,
+                       std::to_string(def));
+        }
+        return value;
+    }
+};
+
 // Reads the slots of one direction; false when a present slot is unusable.
-bool LoadSlots(xmlNodePtr element, const char* const names[], uint32_t* begin, uint32_t* end) {
+bool LoadSlots(xmlNodePtr element, const char* const names[], uint32_t* begin, uint32_t* end,
+               ConfigProblems* problems) {
+    const FieldReader reader{element, problems, -1, "FreqRange"};
     for (int i = 0; i < FREQ_RANGE_SLOTS; ++i) {
         xmlNodePtr slot = XmlFirstChild(element, names[i]);
         if (slot == nullptr) {
             break;
         }
-        const int32_t b = XmlAttrInt(slot, "begin", 0);
-        const int32_t e = XmlAttrInt(slot, "end", 0);
+        const std::string name = names[i];
+        const int32_t b = reader.Attr(slot, "begin", 0, name + " begin");
+        const int32_t e = reader.Attr(slot, "end", 0, name + " end");
         if (b == 0 || e == 0) {
             return false;
         }
@@ -45,13 +105,37 @@ void AddPositive(xmlNodePtr element, const char* name, int32_t value) {
 
 } // namespace
 
-bool LoadFromXml(FreqRange& range, xmlNodePtr element) {
+bool LoadFromXml(FreqRange& range, xmlNodePtr element, ConfigProblems* problems) {
     range.Clear();
     if (element == nullptr) {
         return false;
     }
-    return LoadSlots(element, RX_NAMES, range.rx_begin, range.rx_end) &&
-           LoadSlots(element, TX_NAMES, range.tx_begin, range.tx_end);
+    CheckChildren(element, RANGE_CHILDREN, "FreqRange", -1, problems);
+    return LoadSlots(element, RX_NAMES, range.rx_begin, range.rx_end, problems) &&
+           LoadSlots(element, TX_NAMES, range.tx_begin, range.tx_end, problems);
+}
+
+void CheckChildren(xmlNodePtr element, const char* const known[], const std::string& where,
+                   int channel, ConfigProblems* problems) {
+    if (problems == nullptr || element == nullptr) {
+        return;
+    }
+    std::set<std::string> seen;
+    for (xmlNodePtr n = element->children; n != nullptr; n = n->next) {
+        if (n->type != XML_ELEMENT_NODE) {
+            continue;
+        }
+        const std::string name(reinterpret_cast<const char*>(n->name));
+        bool isKnown = false;
+        for (const char* const* k = known; *k != nullptr && !isKnown; ++k) {
+            isKnown = name == *k;
+        }
+        if (!isKnown) {
+            AddProblem(problems, n, ConfigProblemKind::UnknownElement, channel, where, name);
+        } else if (!seen.insert(name).second) {
+            AddProblem(problems, n, ConfigProblemKind::RepeatedElement, channel, where, name);
+        }
+    }
 }
 
 void SaveToXml(const FreqRange& range, xmlNodePtr parent) {
@@ -60,32 +144,34 @@ void SaveToXml(const FreqRange& range, xmlNodePtr parent) {
     SaveSlots(element, TX_NAMES, range.tx_begin, range.tx_end);
 }
 
-void LoadFromXml(Channel& c, xmlNodePtr e) {
-    c.freq_rx = XmlChildInt(e, "freq_rx", 0);
-    c.freq_tx = XmlChildInt(e, "freq_tx", 0);
-    c.tone_rx = XmlChildInt(e, "tone_rx", 0);
-    c.tone_tx = XmlChildInt(e, "tone_tx", 0);
-    c.subtone_rx = XmlChildInt(e, "subtone_rx", 0);
-    c.subtone_tx = XmlChildInt(e, "subtone_tx", 0);
-    c.tx_power_low = XmlChildInt(e, "tx_power_low", 0);
-    c.tx_power_high = XmlChildInt(e, "tx_power_high", 3);
-    c.squelch = XmlChildInt(e, "squelch", 1);
-    c.scan = XmlChildBool(e, "scan", false);
-    c.band_rx = XmlChildBool(e, "band_rx", true);
-    c.band_tx = XmlChildBool(e, "band_tx", true);
-    c.scrambler = XmlChildBool(e, "scrambler", false);
-    c.tx_limit = XmlChildBool(e, "tx_limit", false);
-    c.tx_busy = XmlChildBool(e, "tx_busy", true);
-    c.active = XmlChildBool(e, "active", true);
-    c.flag0 = XmlChildBool(e, "flag0", false);
-    c.flag1 = XmlChildBool(e, "flag1", false);
-    c.flag2 = XmlChildBool(e, "flag2", false);
-    c.flag3 = XmlChildBool(e, "flag3", false);
-    c.flag4 = XmlChildBool(e, "flag4", false);
-    c.flag5 = XmlChildBool(e, "flag5", false);
-    c.flag6 = XmlChildBool(e, "flag6", false);
-    c.flag7 = XmlChildBool(e, "flag7", false);
-    c.number = XmlChildInt(e, "number", c.number);
+void LoadFromXml(Channel& c, xmlNodePtr e, ConfigProblems* problems, int slot) {
+    const FieldReader r{e, problems, slot, "channel"};
+    c.freq_rx = r.Int("freq_rx", 0);
+    c.freq_tx = r.Int("freq_tx", 0);
+    c.tone_rx = r.Int("tone_rx", 0);
+    c.tone_tx = r.Int("tone_tx", 0);
+    c.subtone_rx = r.Int("subtone_rx", 0);
+    c.subtone_tx = r.Int("subtone_tx", 0);
+    c.tx_power_low = r.Int("tx_power_low", 0);
+    c.tx_power_high = r.Int("tx_power_high", 3);
+    c.squelch = r.Int("squelch", 1);
+    c.scan = r.Bool("scan", false);
+    c.band_rx = r.Bool("band_rx", true);
+    c.band_tx = r.Bool("band_tx", true);
+    c.scrambler = r.Bool("scrambler", false);
+    c.tx_limit = r.Bool("tx_limit", false);
+    c.tx_busy = r.Bool("tx_busy", true);
+    c.active = r.Bool("active", true);
+    c.flag0 = r.Bool("flag0", false);
+    c.flag1 = r.Bool("flag1", false);
+    c.flag2 = r.Bool("flag2", false);
+    c.flag3 = r.Bool("flag3", false);
+    c.flag4 = r.Bool("flag4", false);
+    c.flag5 = r.Bool("flag5", false);
+    c.flag6 = r.Bool("flag6", false);
+    c.flag7 = r.Bool("flag7", false);
+    c.number = r.Int("number", c.number);
+    CheckChildren(e, CHANNEL_FIELDS, "channel", slot, problems);
     if (c.tx_power_high < c.tx_power_low) {
         std::swap(c.tx_power_high, c.tx_power_low);
     }
@@ -125,20 +211,39 @@ void SaveToXml(Channel& c, xmlNodePtr e) {
     XmlAddChildInt(e, "number", c.number);
 }
 
-void LoadFromXml(ChannelsContext& channels, xmlNodePtr element) {
+void LoadFromXml(ChannelsContext& channels, xmlNodePtr element, ConfigProblems* problems) {
     channels.InitAll();
     if (element == nullptr) {
         return;
     }
+    std::map<int32_t, int> firstLine; // slot -> line of its first element
     for (xmlNodePtr n = element->children; n != nullptr; n = n->next) {
-        if (n->type != XML_ELEMENT_NODE ||
-            xmlStrcmp(n->name, reinterpret_cast<const xmlChar*>("channel")) != 0) {
+        if (n->type != XML_ELEMENT_NODE) {
+            continue;
+        }
+        if (xmlStrcmp(n->name, reinterpret_cast<const xmlChar*>("channel")) != 0) {
+            AddProblem(problems, n, ConfigProblemKind::UnknownElement, -1, "Channels",
+                       reinterpret_cast<const char*>(n->name));
             continue;
         }
         const int32_t id = XmlAttrInt(n, "id", -1);
         if (id >= 0 && id < CHANNEL_COUNT) {
-            LoadFromXml(channels.channels[static_cast<std::size_t>(id)], n);
+            const auto [first, isFirst] = firstLine.emplace(id, XmlLine(n));
+            if (!isFirst) {
+                AddProblem(problems, n, ConfigProblemKind::SlotRepeated, id, {}, {}, {},
+                           std::to_string(first->second));
+            }
+            LoadFromXml(channels.channels[static_cast<std::size_t>(id)], n, problems, id);
+            continue;
         }
+        bool found = false;
+        const std::string text = XmlAttrUtf8(n, "id", found);
+        int32_t number = 0;
+        const bool numeric = found && ReadXmlNumber(text, number);
+        AddProblem(problems, n,
+                   numeric ? ConfigProblemKind::SlotOutOfRange
+                           : ConfigProblemKind::ChannelWithoutSlot,
+                   -1, "Channels", "channel", numeric ? std::to_string(number) : text);
     }
 }
 
@@ -196,13 +301,19 @@ void SaveToXml(ChannelsContext& channels, xmlNodePtr element) {
     INT(SpecChannel_1, 0)                                                                          \
     INT(SpecChannel_2, 0)
 
-void LoadFromXml(SettingsContext& s, xmlNodePtr e) {
-    s.version = static_cast<uint16_t>(XmlAttrInt(e, "version", 0x0100));
-#define ZORVEX_LOAD_INT(field, def) s.field = XmlChildInt(e, #field, def);
-#define ZORVEX_LOAD_BOOL(field, def) s.field = XmlChildBool(e, #field, def);
+void LoadFromXml(SettingsContext& s, xmlNodePtr e, ConfigProblems* problems) {
+    const FieldReader r{e, problems, -1, "Settings"};
+    s.version = static_cast<uint16_t>(e != nullptr ? r.Attr(e, "version", 0x0100, "version")
+                                                   : XmlAttrInt(e, "version", 0x0100));
+#define ZORVEX_LOAD_INT(field, def) s.field = r.Int(#field, def);
+#define ZORVEX_LOAD_BOOL(field, def) s.field = r.Bool(#field, def);
     ZORVEX_SETTINGS_FIELDS(ZORVEX_LOAD_INT, ZORVEX_LOAD_BOOL)
 #undef ZORVEX_LOAD_INT
 #undef ZORVEX_LOAD_BOOL
+#define ZORVEX_NAME(field, def) #field,
+    static const char* const known[] = {ZORVEX_SETTINGS_FIELDS(ZORVEX_NAME, ZORVEX_NAME) nullptr};
+#undef ZORVEX_NAME
+    CheckChildren(e, known, "Settings", -1, problems);
 }
 
 void SaveToXml(const SettingsContext& s, xmlNodePtr e) {

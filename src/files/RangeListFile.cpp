@@ -8,7 +8,9 @@
 
 #include "files/AtomicFile.h"
 #include "files/FileError.h"
+#include "files/FileLock.h"
 #include "files/ModelXml.h"
+#include "files/SameFile.h"
 #include "files/XmlCommon.h"
 #include "files/XmlDocument.h"
 
@@ -42,13 +44,6 @@ void AppendSlots(std::string& text, const char* kind, const uint32_t* begin, con
                       static_cast<int>(begin[i]), static_cast<int>(end[i]));
         text += line;
     }
-}
-
-// True when path names the same file as other; the paths are compared when one is missing.
-bool SameFile(const fs::path& path, const fs::path& other) {
-    std::error_code error;
-    const bool same = fs::equivalent(path, other, error);
-    return error ? path == other : same;
 }
 
 // Keeps a copy of a file that is about to be replaced; false when none could be made.
@@ -130,8 +125,41 @@ RangeListLocation LocateRangeList(const fs::path& exeDir, const fs::path& userDi
     return location;
 }
 
+RangeListLocation LocatePerUserRangeList(const fs::path& exeDir, const fs::path& userDir) {
+    RangeListLocation location;
+    const fs::path beside = exeDir / RANGE_LIST_FILE_NAME;
+    if (userDir.empty()) {
+        location.readFrom = beside;
+        location.writeTo = beside;
+        return location;
+    }
+    const fs::path user = userDir / RANGE_LIST_FILE_NAME;
+    location.readFrom = user;
+    location.writeTo = user;
+    if (!Exists(user) && !exeDir.empty() && Exists(beside)) {
+        location.readFrom = beside;
+        location.takeOver = true;
+    }
+    return location;
+}
+
 RangeListLocation LocateRangeList(const fs::path& exeDir) {
+#ifdef _WIN32
+    const fs::path chosen = EnvPath(L"ZORVEX_RANGE_LIST");
+#else
+    const fs::path chosen = EnvPath(RANGE_LIST_ENV);
+#endif
+    if (!chosen.empty()) {
+        RangeListLocation location;
+        location.readFrom = chosen;
+        location.writeTo = chosen;
+        return location;
+    }
+#ifdef _WIN32
     return LocateRangeList(exeDir, UserConfigDir(), DirectoryWritable(exeDir));
+#else
+    return LocatePerUserRangeList(exeDir, UserConfigDir());
+#endif
 }
 
 bool LoadRangeListFile(FreqRangeList& list, const fs::path& path) {
@@ -206,6 +234,8 @@ RangeListSession::RangeListSession(FreqRangeList& list, RangeListLocation locati
         if (!error && size > 0) {
             unreadable_ = location_.readFrom;
         }
+    } else if (location_.takeOver && !SameFile(location_.readFrom, location_.writeTo)) {
+        list_.SetModified(true); // the starting content moves to its own place at the end
     }
 }
 
@@ -227,6 +257,9 @@ fs::path RangeListSession::SaveIfModified() {
         }
         std::error_code ignored;
         fs::create_directories(target.parent_path(), ignored);
+        fs::path lockFile = target;
+        lockFile += RANGE_LIST_LOCK_SUFFIX;
+        const FileLock lock(lockFile);
         // Another instance of the program (a second window, a script reading another radio)
         // may have written the file since it was read here: keep the sets it added.
         FreqRangeList onDisk;

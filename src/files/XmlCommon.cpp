@@ -132,6 +132,32 @@ int32_t XmlAttrInt(xmlNodePtr element, const char* name, int32_t def) {
     return def;
 }
 
+int XmlLine(xmlNodePtr node) {
+    const long line = node != nullptr ? xmlGetLineNo(node) : 0;
+    return line > 0 && line < (1L << 30) ? static_cast<int>(line) : 0;
+}
+
+std::string XmlContentUtf8(xmlNodePtr node) {
+    xmlChar* content = node != nullptr ? xmlNodeGetContent(node) : nullptr;
+    if (content == nullptr) {
+        return {};
+    }
+    std::string text(reinterpret_cast<const char*>(content));
+    xmlFree(content);
+    return text;
+}
+
+std::string XmlAttrUtf8(xmlNodePtr element, const char* name, bool& found) {
+    xmlChar* value = element != nullptr ? xmlGetNoNsProp(element, X(name)) : nullptr;
+    found = value != nullptr;
+    if (value == nullptr) {
+        return {};
+    }
+    std::string text(reinterpret_cast<const char*>(value));
+    xmlFree(value);
+    return text;
+}
+
 xmlNodePtr XmlAddChild(xmlNodePtr parent, const char* name) {
     return xmlNewChild(parent, nullptr, X(name), nullptr);
 }

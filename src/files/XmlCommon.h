@@ -36,6 +36,15 @@ std::string XmlAttrText(xmlNodePtr element, const char* name, const std::string&
 // XmlAttrText read as a number; def when absent or not a number.
 int32_t XmlAttrInt(xmlNodePtr element, const char* name, int32_t def);
 
+// The line of a node in the parsed text, 0 when unknown.
+int XmlLine(xmlNodePtr node);
+
+// The text content of a node as UTF-8, as the library holds it (empty for a null node).
+std::string XmlContentUtf8(xmlNodePtr node);
+
+// The value of an attribute as UTF-8; found tells whether it is there.
+std::string XmlAttrUtf8(xmlNodePtr element, const char* name, bool& found);
+
 // Appends a child element; returns it.
 xmlNodePtr XmlAddChild(xmlNodePtr parent, const char* name);
 

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <sys/stat.h>
+
 #include "model/TableImage.h"
 
 namespace {
@@ -564,26 +566,33 @@ bool FromHex(const std::string& s, SimulatedRadio::Image& image) {
 
 bool SimulatedRadio::SaveState(const std::string& path, std::string* error) const {
     std::lock_guard lock(mutex_);
-    const std::string temp = path + ".tmp";
+    // A pipe or a device (/dev/null) is written into: replacing it would destroy it.
+    struct stat st {};
+    const bool inPlace =
+        ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
+    const std::string temp = inPlace ? path : path + ".tmp";
+    auto failed = [&](const std::string& why) {
+        if (!inPlace)
+            std::remove(temp.c_str());
+        if (error)
+            *error = why;
+        return false;
+    };
     {
         std::ofstream f(temp, std::ios::trunc);
-        if (!f) {
-            if (error)
-                *error = "cannot write " + temp;
-            return false;
-        }
+        if (!f)
+            return failed("cannot write " + temp);
         f << STATE_MAGIC << "\n";
         f << "programming_count " << identity_.programmingCount << "\n";
         f << "table0 " << Hex(table0_) << "\n";
         f << "table1 " << Hex(settings_) << "\n";
         f << "table3 " << Hex(table3_) << "\n";
         f.flush();
-        if (!f) {
-            if (error)
-                *error = "cannot write " + temp;
-            return false;
-        }
+        if (!f)
+            return failed("cannot write " + temp);
     }
+    if (inPlace)
+        return true;
     // Replace the old state only once the new one is complete.
     if (std::rename(temp.c_str(), path.c_str()) != 0) {
         std::remove(temp.c_str());

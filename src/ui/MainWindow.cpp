@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QMenu>
@@ -630,6 +631,22 @@ void TForm1::FileOpen1Execute() {
     StatusBar->SetPanelText(1, FromCp1251(result.rangeText));
     if (result.channelsRemoved) {
         ShowMessage(QMessageBox::Warning, ApplicationTitle(), FromCp1251(result.warning), this);
+    }
+    if (!result.problems.empty()) {
+        // A hand-edited file: one message says what was taken in the reader's own way.
+        constexpr std::size_t SHOWN = 30;
+        QString text = QStringLiteral("Файл «%1» прочитан, но в нём найдены ошибки:")
+                           .arg(QFileInfo(name).fileName());
+        for (std::size_t i = 0; i < result.problems.size() && i < SHOWN; ++i) {
+            const ConfigProblem& problem = result.problems[i];
+            text += QLatin1Char('\n');
+            if (problem.line > 0)
+                text += QStringLiteral("Строка %1: ").arg(problem.line);
+            text += FromCp1251(ConfigProblemTextRu(problem));
+        }
+        if (result.problems.size() > SHOWN)
+            text += QStringLiteral("\n… и ещё %1").arg(result.problems.size() - SHOWN);
+        ShowMessage(QMessageBox::Warning, ApplicationTitle(), text, this);
     }
     DrawGridChannels->update();
     RefreshSettings();

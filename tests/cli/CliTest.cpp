@@ -38,6 +38,7 @@ protected:
         fs::create_directories(dir / "exe");
         fs::create_directories(dir / "user");
         setenv("XDG_CONFIG_HOME", (dir / "user").c_str(), 1);
+        unsetenv(RANGE_LIST_ENV);
     }
     void TearDown() override {
         std::error_code ec;
@@ -272,8 +273,9 @@ TEST_F(CliTest, ReadMakesTheRadiosRangeSetCurrent) {
     const std::string xml = FileBytes(dir / "read.xml");
     EXPECT_NE(xml.find("<rx0 begin=\"33000000\" end=\"48500000\"/>"), std::string::npos) << xml;
 
+    // The list next to the program was the starting content of the per-user list.
     FreqRangeList after;
-    ASSERT_TRUE(LoadRangeListFile(after, listFile));
+    ASSERT_TRUE(LoadRangeListFile(after, dir / "user" / "Zorvex_Prog" / RANGE_LIST_FILE_NAME));
     ASSERT_EQ(after.Count(), 2);
     EXPECT_TRUE(after.Item(0).Equals(other));
     FreqRange radio;

@@ -425,9 +425,18 @@ TEST_F(ConfigFileTest, RangeSetOfTheFileDecidesTheCurrentSetAndRemovesOutsideCha
         EXPECT_FALSE(table.channels[2].IsUsed()) << c.name;
         EXPECT_EQ(table.channels[2].number, 0) << c.name;
         EXPECT_TRUE(result.channelsRemoved) << c.name;
-        EXPECT_EQ(result.warning, Cp("При загрузке файла были удалены каналы, не соответствующие "
-                                     "диапазону частот."))
-            << c.name;
+        // The warning names every removed slot with its frequencies.
+        std::string warning = Cp("При загрузке файла были удалены каналы, не соответствующие "
+                                 "диапазону частот.");
+        if (!keepsOne) {
+            warning += "\n" + Cp("Канал 1: прием 46 000 000 Гц, передача 150 000 000 Гц");
+        }
+        warning += "\n" + Cp("Канал 2: прием 20 000 000 Гц, передача нет");
+        EXPECT_EQ(result.warning, warning) << c.name;
+        ASSERT_EQ(result.removed.size(), keepsOne ? 1u : 2u) << c.name;
+        EXPECT_EQ(result.removed.back().slot, 2);
+        EXPECT_EQ(result.removed.back().freq_rx, 20000000);
+        EXPECT_EQ(result.removed.back().freq_tx, 0);
     }
 }
 

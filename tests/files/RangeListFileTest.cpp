@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -285,6 +289,7 @@ TEST(RangeListSession, UnreadableFileIsKeptAsACopyBeforeTheDefaultListReplacesIt
     };
     const std::string name = RANGE_LIST_FILE_NAME;
     const std::string copy = name + RANGE_LIST_BACKUP_SUFFIX;
+    const std::string lock = name + RANGE_LIST_LOCK_SUFFIX;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir exe;
@@ -299,10 +304,10 @@ TEST(RangeListSession, UnreadableFileIsKeptAsACopyBeforeTheDefaultListReplacesIt
         }
         EXPECT_EQ(ReadAll(exe / name), NINE_LINE_DEFAULT);
         if (c.kept) {
-            EXPECT_EQ(exe.Entries(), (std::set<std::string>{name, copy}));
+            EXPECT_EQ(exe.Entries(), (std::set<std::string>{name, copy, lock}));
             EXPECT_EQ(ReadAll(exe / copy), *c.bytes);
         } else {
-            EXPECT_EQ(exe.Entries(), std::set<std::string>{name});
+            EXPECT_EQ(exe.Entries(), (std::set<std::string>{name, lock}));
         }
         EXPECT_EQ(user.Entries(), std::set<std::string>{});
     }
@@ -412,6 +417,147 @@ TEST(RangeListSession, ListThatCannotGoNextToTheProgramGoesToThePerUserCopy) {
     location = LocateRangeList(exe / "bin", userDir, true);
     EXPECT_EQ(location.readFrom, written);
     EXPECT_EQ(location.writeTo, written);
+}
+
+TEST(RangeListLocation, PerUserListUnlessTheEnvironmentNamesAnother) {
+    EnvGuard xdg("XDG_CONFIG_HOME");
+    EnvGuard home("HOME");
+    EnvGuard chosen(RANGE_LIST_ENV);
+    TempDir root;
+    const auto exe = root / "exe";
+    std::filesystem::create_directories(exe);
+    setenv("HOME", (root / "home").c_str(), 1);
+    const auto xdgList = root / "xdg" / "Zorvex_Prog" / RANGE_LIST_FILE_NAME;
+    const auto homeList = root / "home" / ".config" / "Zorvex_Prog" / RANGE_LIST_FILE_NAME;
+    const auto beside = exe / RANGE_LIST_FILE_NAME;
+    const auto named = root / "scripts" / "ranges.xml";
+    struct Case {
+        const char* what;
+        bool envSet, xdgSet, userFile, besideFile;
+        std::filesystem::path readFrom, writeTo;
+        bool takeOver;
+    };
+    const Case cases[] = {
+        {"first run, nothing anywhere", false, true, false, false, xdgList, xdgList, false},
+        {"first run, list next to the program", false, true, false, true, beside, xdgList, true},
+        {"per-user list exists", false, true, true, true, xdgList, xdgList, false},
+        {"no XDG_CONFIG_HOME: ~/.config", false, false, false, false, homeList, homeList, false},
+        {"environment names the file", true, true, true, true, named, named, false},
+        {"environment names a missing file", true, false, false, false, named, named, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(root / "xdg");
+        std::filesystem::remove(beside);
+        if (c.envSet) {
+            setenv(RANGE_LIST_ENV, named.c_str(), 1);
+        } else {
+            unsetenv(RANGE_LIST_ENV);
+        }
+        if (c.xdgSet) {
+            setenv("XDG_CONFIG_HOME", (root / "xdg").c_str(), 1);
+        } else {
+            unsetenv("XDG_CONFIG_HOME");
+        }
+        if (c.userFile) {
+            std::filesystem::create_directories(xdgList.parent_path());
+            WriteAll(xdgList, NINE_LINE_DEFAULT);
+        }
+        if (c.besideFile) {
+            WriteAll(beside, NINE_LINE_DEFAULT);
+        }
+        const RangeListLocation l = LocateRangeList(exe);
+        EXPECT_EQ(l.readFrom, c.readFrom);
+        EXPECT_EQ(l.writeTo, c.writeTo);
+        EXPECT_EQ(l.takeOver, c.takeOver);
+        EXPECT_TRUE(l.fallback.empty());
+    }
+}
+
+TEST(RangeListSession, ListNextToTheProgramIsTakenOverOnceAndThenLeftAlone) {
+    TempDir exe;
+    TempDir user;
+    const FreqRange vhf = Set({{146000000, 174000000}}, {{146000000, 174000000}});
+    FreqRangeList portable;
+    portable.Add(vhf);
+    ASSERT_TRUE(SaveRangeListFile(portable, exe / RANGE_LIST_FILE_NAME));
+    const std::string besideBytes = ReadAll(exe / RANGE_LIST_FILE_NAME);
+    {
+        FreqRangeList list;
+        RangeListSession session(list, LocatePerUserRangeList(exe.path(), user.path()));
+        ASSERT_EQ(list.Count(), 1);
+        EXPECT_EQ(list.Item(0), vhf);
+    } // unchanged, yet written to its own place
+    FreqRangeList back;
+    ASSERT_TRUE(LoadRangeListFile(back, user / RANGE_LIST_FILE_NAME));
+    ASSERT_EQ(back.Count(), 1);
+    EXPECT_EQ(back.Item(0), vhf);
+
+    // From now on the per-user list is the one; the portable file is never written.
+    const RangeListLocation next = LocatePerUserRangeList(exe.path(), user.path());
+    EXPECT_EQ(next.readFrom, user / RANGE_LIST_FILE_NAME);
+    EXPECT_FALSE(next.takeOver);
+    {
+        FreqRangeList list;
+        RangeListSession session(list, next);
+        list.Add(DefaultSet());
+    }
+    EXPECT_EQ(ReadAll(exe / RANGE_LIST_FILE_NAME), besideBytes);
+    ASSERT_TRUE(LoadRangeListFile(back, user / RANGE_LIST_FILE_NAME));
+    EXPECT_EQ(back.Count(), 2);
+}
+
+// Two processes save the same list file again and again, each adding its own sets: the
+// lock around read, merge and replace keeps every set of both.
+TEST(RangeListSession, TwoProcessesSavingAtOnceKeepEverySet) {
+    TempDir dir;
+    RangeListLocation location;
+    location.readFrom = location.writeTo = dir / RANGE_LIST_FILE_NAME;
+    constexpr int ROUNDS = 25;
+    auto setOf = [](int writer, int round) {
+        const uint32_t begin = 100000000u + static_cast<uint32_t>(writer * 1000 + round) * 10000u;
+        return Set({{begin, begin + 5000}}, {{begin, begin + 5000}});
+    };
+    int start[2];
+    ASSERT_EQ(pipe(start), 0);
+    pid_t children[2];
+    for (int writer = 0; writer < 2; ++writer) {
+        children[writer] = fork();
+        ASSERT_GE(children[writer], 0);
+        if (children[writer] == 0) {
+            close(start[1]);
+            char go = 0;
+            (void)!read(start[0], &go, 1); // both start together
+            for (int round = 0; round < ROUNDS; ++round) {
+                FreqRangeList list;
+                RangeListSession session(list, location);
+                list.Add(setOf(writer, round));
+                if (session.SaveIfModified().empty()) {
+                    _exit(2);
+                }
+            }
+            _exit(0);
+        }
+    }
+    close(start[0]);
+    close(start[1]); // end of file: go
+    for (pid_t child : children) {
+        int status = -1;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+    FreqRangeList back;
+    ASSERT_TRUE(LoadRangeListFile(back, location.writeTo));
+    for (int writer = 0; writer < 2; ++writer) {
+        for (int round = 0; round < ROUNDS; ++round) {
+            bool found = false;
+            for (int i = 0; i < back.Count() && !found; ++i) {
+                found = back.Item(i) == setOf(writer, round);
+            }
+            EXPECT_TRUE(found) << "writer " << writer << " round " << round;
+        }
+    }
+    EXPECT_TRUE(std::filesystem::exists(dir / "Zorvex_config.xml.lock"));
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <string>
 
+#include <sys/stat.h>
+
 #include "sim/SimulatedRadio.h"
 
 namespace {
@@ -32,6 +34,22 @@ TEST(RadioState, SurvivesARestart) {
     EXPECT_EQ(again.Table(1), radio.Table(1));
     EXPECT_EQ(again.Identity().programmingCount, 12u);
     std::remove(path.c_str());
+}
+
+TEST(RadioState, ADeviceIsWrittenIntoAndAFailedWriteLeavesNoTemporary) {
+    std::string error;
+    SimulatedRadio radio;
+    ASSERT_TRUE(radio.SaveState("/dev/null", &error)) << error;
+    struct stat st {};
+    ASSERT_EQ(::stat("/dev/null", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+    EXPECT_FALSE(radio.SaveState("/dev/full", &error)); // no space: refused, not replaced
+    ASSERT_EQ(::stat("/dev/full", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+
+    const std::string path = TempPath("nodir") + ".d/state.txt"; // folder missing
+    EXPECT_FALSE(radio.SaveState(path, &error));
+    EXPECT_NE(::stat((path + ".tmp").c_str(), &st), 0);
 }
 
 TEST(RadioState, DamagedFilesAreRefusedAndChangeNothing) {

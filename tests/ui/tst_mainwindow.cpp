@@ -15,6 +15,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "files/ConfigFile.h"
 #include "files/RangeListFile.h"
 #include "model/Cp1251.h"
 #include "model/FlagCaptions.h"
@@ -463,13 +464,46 @@ private slots:
         QCOMPARE(messages_.size(), size_t(1));
         QCOMPARE(messages_[0].icon, QMessageBox::Warning);
         QCOMPARE(messages_[0].text, QStringLiteral("При загрузке файла были удалены каналы, не "
-                                                   "соответствующие диапазону частот."));
+                                                   "соответствующие диапазону частот.\n"
+                                                   "Канал 1: прием 150 000 000 Гц, передача "
+                                                   "150 000 000 Гц\n"
+                                                   "Канал 2: прием 160 000 000 Гц, передача нет"));
         QVERIFY(w->channels.channels[0].IsUsed());
         QVERIFY(!w->channels.channels[1].IsUsed());
         QVERIFY(!w->channels.channels[2].IsUsed());
         QCOMPARE(QString::fromStdString(Cp1251ToUtf8(w->FormChan->Captions()[0])),
                  QStringLiteral("Alpha"));
         QCOMPARE(w->StatusBar->PanelText(1), Utf8(w->channels.ranges.Item(0).Text()));
+    }
+
+    void openHandEditedFileListsItsProblemsInOneMessage() {
+        auto w = MakeWindow();
+        const QString path = dir_->path() + "/edited.xml";
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<?xml version=\"1.0\" encoding=\"windows-1251\"?>\n<root>\n<Channels>\n"
+                   "<channel id=\"5\">\n<freq_rx>41.000</freq_rx>\n<freq_tx>41000000</freq_tx>\n"
+                   "</channel>\n<Channel id=\"1\"><freq_rx>40000000</freq_rx></Channel>\n"
+                   "</Channels>\n</root>\n");
+        file.close();
+        w->fileDialogHook = [&](const TForm1::FileDialogRequest&) { return path; };
+        w->FileOpen1->trigger();
+        QCOMPARE(messages_.size(), size_t(1));
+        QCOMPARE(messages_[0].icon, QMessageBox::Warning);
+        QCOMPARE(messages_[0].text,
+                 QStringLiteral("Файл «edited.xml» прочитан, но в нём найдены ошибки:\n"
+                                "Строка 5: канал 5: freq_rx: «41.000» — не число, прочитано 0\n"
+                                "Строка 8: Channels: элемент «Channel» не входит в формат, "
+                                "пропущен"));
+        QCOMPARE(w->channels.channels[5].freq_tx, 41000000); // read as before
+
+        // The same configuration saved by the program opens without a word.
+        messages_.clear();
+        const QString saved = dir_->path() + "/saved.xml";
+        SaveConfigFile(saved.toStdString(), w->channels, w->settings, w->FormChan->Captions());
+        w->fileDialogHook = [&](const TForm1::FileDialogRequest&) { return saved; };
+        w->FileOpen1->trigger();
+        QVERIFY(messages_.empty());
     }
 
     void openUnreadableFileShowsErrorAndKeepsModel() {
