@@ -6,9 +6,11 @@
 #include "cli/CliOptions.h"
 #include "cli/ExitStatus.h"
 #include "cli/ImageFiles.h"
+#include "cli/ImportCommand.h"
 #include "cli/RadioSession.h"
 #include "cli/RadioTarget.h"
 #include "cli/TerminalOutput.h"
+#include "files/ChannelCsv.h"
 #include "files/ChannelExport.h"
 #include "files/ConfigFile.h"
 #include "files/FileError.h"
@@ -34,6 +36,15 @@ std::string TerminalText(const std::string& cp1251) {
         text += utf8[i];
     }
     return text;
+}
+
+// Whether an export goes to a channel list (.csv, any case) rather than a spreadsheet.
+bool IsCsvPath(const std::string& path) {
+    std::string ext = std::filesystem::path(path).extension().string();
+    for (char& ch : ext) {
+        ch = static_cast<char>(ch >= 'A' && ch <= 'Z' ? ch - 'A' + 'a' : ch);
+    }
+    return ext == ".csv";
 }
 
 // The model a command works on, as the main window holds it: the range list comes from
@@ -77,6 +88,9 @@ public:
         }
         if (o_.command == "export") {
             return Export();
+        }
+        if (o_.command == "import") {
+            return RunImportCommand(o_, c_);
         }
         if (o_.command == "image") {
             return o_.subcommand == "build" ? ImageBuild() : ImageParse();
@@ -127,6 +141,15 @@ private:
         int status = EXIT_STATUS_OK;
         if (!OpenConfig(w, o_.operands[0], status)) {
             return status;
+        }
+        if (IsCsvPath(o_.operands[1])) {
+            try {
+                SaveChannelCsv(o_.operands[1], w.channels,
+                               o_.csvRussian ? CsvLocale::Russian : CsvLocale::Default);
+            } catch (const FileError& e) {
+                return Fail(EXIT_STATUS_FILE, o_.operands[1] + ": " + e.what());
+            }
+            return EXIT_STATUS_OK;
         }
         const ExportResult result = ExportChannels(w.channels, o_.operands[1]);
         if (!result.ok) {

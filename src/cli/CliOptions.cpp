@@ -33,7 +33,10 @@ bool OperandCountOk(const CliOptions& o, std::string& error) {
         form = "FILE.xml";
     } else if (o.command == "export") {
         want = 2;
-        form = "FILE.xml OUT.xlsx";
+        form = "FILE.xml OUT.xlsx|OUT.csv";
+    } else if (o.command == "import") {
+        want = 2;
+        form = "FILE.xml IN.csv -o NEW.xml";
     } else if (o.command == "image" && o.subcommand == "build") {
         want = 2;
         form = "FILE.xml DIR";
@@ -75,6 +78,7 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& o, std::s
     bool settingsGiven = false;
     bool outputGiven = false;
     bool imagesGiven = false;
+    bool csvLocaleGiven = false;
     bool endOfOptions = false;
 
     for (size_t i = 0; i < args.size(); ++i) {
@@ -132,6 +136,17 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& o, std::s
                 return false;
             }
             outputGiven = true;
+        } else if (a == "--csv-locale") {
+            std::string text;
+            if (!value(text)) {
+                return false;
+            }
+            if (text != "ru" && text != "en") {
+                error = "--csv-locale: '" + text + "' is not en or ru";
+                return false;
+            }
+            o.csvRussian = text == "ru";
+            csvLocaleGiven = true;
         } else if (a == "--images") {
             if (!value(o.images)) {
                 return false;
@@ -175,7 +190,8 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& o, std::s
         error = "no command given";
         return false;
     }
-    static const char* const commands[] = {"ports", "info", "read", "write", "export", "image"};
+    static const char* const commands[] = {"ports",  "info",   "read", "write",
+                                           "export", "import", "image"};
     bool known = false;
     for (const char* c : commands) {
         known = known || o.command == c;
@@ -214,8 +230,16 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& o, std::s
         error = "read: -o FILE.xml is required";
         return false;
     }
-    if (outputGiven && o.command != "read") {
-        error = name + ": -o is for read";
+    if (o.command == "import" && !outputGiven) {
+        error = "import: -o NEW.xml is required";
+        return false;
+    }
+    if (outputGiven && o.command != "read" && o.command != "import") {
+        error = name + ": -o is for read and import";
+        return false;
+    }
+    if (csvLocaleGiven && o.command != "export") {
+        error = name + ": --csv-locale is for export";
         return false;
     }
     if (imagesGiven && o.command != "read" && o.command != "write") {

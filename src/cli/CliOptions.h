@@ -6,7 +6,7 @@
 
 // The command line of zorvex-cli, taken apart.
 struct CliOptions {
-    std::string command;               // ports, info, read, write, export, image
+    std::string command;               // ports, info, read, write, export, import, image
     std::string subcommand;            // image: build or parse
     std::vector<std::string> operands; // the positional arguments after the command
     bool help = false;
@@ -19,6 +19,9 @@ struct CliOptions {
 
     std::string output; // -o FILE
     std::string images; // --images DIR
+
+    // export to a .csv file: --csv-locale ru writes semicolons and decimal commas.
+    bool csvRussian = false;
 
     // image build; 0 for the channels 100-199 version means no second table.
     uint16_t channelsVersion = 0x0200;
