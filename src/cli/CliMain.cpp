@@ -142,6 +142,9 @@ private:
         if (!OpenConfig(w, o_.operands[0], status)) {
             return status;
         }
+        if (o_.csvLocaleGiven && !IsCsvPath(o_.operands[1])) {
+            return Fail(EXIT_STATUS_USAGE, "export: --csv-locale is for a .csv file");
+        }
         if (IsCsvPath(o_.operands[1])) {
             try {
                 SaveChannelCsv(o_.operands[1], w.channels,

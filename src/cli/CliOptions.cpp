@@ -78,7 +78,6 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& o, std::s
     bool settingsGiven = false;
     bool outputGiven = false;
     bool imagesGiven = false;
-    bool csvLocaleGiven = false;
     bool endOfOptions = false;
 
     for (size_t i = 0; i < args.size(); ++i) {
@@ -146,7 +145,7 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& o, std::s
                 return false;
             }
             o.csvRussian = text == "ru";
-            csvLocaleGiven = true;
+            o.csvLocaleGiven = true;
         } else if (a == "--images") {
             if (!value(o.images)) {
                 return false;
@@ -238,7 +237,7 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& o, std::s
         error = name + ": -o is for read and import";
         return false;
     }
-    if (csvLocaleGiven && o.command != "export") {
+    if (o.csvLocaleGiven && o.command != "export") {
         error = name + ": --csv-locale is for export";
         return false;
     }

@@ -22,6 +22,7 @@ struct CliOptions {
 
     // export to a .csv file: --csv-locale ru writes semicolons and decimal commas.
     bool csvRussian = false;
+    bool csvLocaleGiven = false;
 
     // image build; 0 for the channels 100-199 version means no second table.
     uint16_t channelsVersion = 0x0200;

@@ -42,6 +42,8 @@ enum Column {
     COL_COUNT = COL_F0 + 8,
 };
 static_assert(COL_COUNT == CHANNEL_CSV_COLUMNS.size());
+// A header cell without a name: a padding column, refused only where it holds a value.
+constexpr int UNNAMED_COLUMN = -1;
 
 // The yes/no fields in column order from COL_ACTIVE on.
 bool* YesNoField(Channel& c, int column) {
@@ -226,8 +228,8 @@ std::optional<int32_t> ParseSubtone(std::string_view text) {
     return std::nullopt;
 }
 
-// The records of the text, split by the separator; false with a problem when the quoting is
-// broken. Row numbers count records from 1.
+// The records of the text, split by the separator, with a problem where the quoting is broken
+// (an unclosed quote ends the reading). Row numbers count records from 1.
 struct Records {
     std::vector<std::vector<std::string>> rows;
     std::vector<CsvProblem> problems;
@@ -322,7 +324,8 @@ char HeaderSeparator(std::string_view text) {
     return counts[best] > 0 ? separators[best] : '\0';
 }
 
-// Text of a value for a message: malformed UTF-8 bytes become '?'.
+// Text of a value for a message: malformed UTF-8 bytes (and characters outside Windows-1251,
+// which the desktop program's messages carry) become '?'.
 std::string ShownValue(std::string_view value) {
     return FitsCp1251(value) ? std::string(value) : Cp1251ToUtf8(Utf8ToCp1251(value));
 }
@@ -397,8 +400,10 @@ public:
               const std::vector<int>& fieldOfColumn)
         : result_(result), table_(table), fieldOfColumn_(fieldOfColumn) {
         columnOfField_.fill(-1);
-        for (size_t k = 0; k < fieldOfColumn.size(); ++k)
-            columnOfField_[static_cast<size_t>(fieldOfColumn[k])] = static_cast<int>(k);
+        for (size_t k = 0; k < fieldOfColumn.size(); ++k) {
+            if (fieldOfColumn[k] != UNNAMED_COLUMN)
+                columnOfField_[static_cast<size_t>(fieldOfColumn[k])] = static_cast<int>(k);
+        }
         slotRow_.fill(0);
     }
 
@@ -406,12 +411,26 @@ public:
         row_ = row;
         cells_ = &cells;
         bad_.fill(false);
-        if (cells.size() != fieldOfColumn_.size()) {
+        unnamedBad_ = false;
+        // Spreadsheets may pad a row with empty cells; they carry nothing.
+        const bool padded =
+            cells.size() > fieldOfColumn_.size() &&
+            std::all_of(cells.begin() + static_cast<std::ptrdiff_t>(fieldOfColumn_.size()),
+                        cells.end(), [](const std::string& cell) { return Trimmed(cell).empty(); });
+        if (cells.size() < fieldOfColumn_.size() ||
+            (cells.size() > fieldOfColumn_.size() && !padded)) {
             result_.problems.push_back(
                 {row, "",
                  std::to_string(cells.size()) + "/" + std::to_string(fieldOfColumn_.size()),
                  CsvProblemKind::CellCount});
             return;
+        }
+        for (size_t k = 0; k < fieldOfColumn_.size(); ++k) {
+            if (fieldOfColumn_[k] == UNNAMED_COLUMN && !Trimmed(cells[k]).empty()) {
+                result_.problems.push_back(
+                    {row, "", ShownValue(Trimmed(cells[k])), CsvProblemKind::UnknownColumn});
+                unnamedBad_ = true;
+            }
         }
         const std::optional<int32_t> slot = Integer(COL_SLOT);
         Channel c;
@@ -456,7 +475,7 @@ public:
 
 private:
     bool AnyBad() const {
-        return std::any_of(bad_.begin(), bad_.end(), [](bool b) { return b; });
+        return unnamedBad_ || std::any_of(bad_.begin(), bad_.end(), [](bool b) { return b; });
     }
 
     // The trimmed cell of a field, or none when the file has no such column.
@@ -564,6 +583,7 @@ private:
     std::array<bool, COL_COUNT> bad_{};
     int row_ = 0;
     const std::vector<std::string>* cells_ = nullptr;
+    bool unnamedBad_ = false;
 };
 
 struct ReasonText {
@@ -663,7 +683,7 @@ std::string CsvProblemText(const CsvProblem& p) {
     std::string text = "row " + std::to_string(p.row);
     if (!p.column.empty())
         text += ", column \"" + p.column + "\"";
-    if (!p.value.empty() || !p.column.empty())
+    if (!p.value.empty() || (p.row > 1 && !p.column.empty()))
         text += ", value \"" + p.value + "\"";
     text += std::string(": ") + Reason(p.kind).en;
     if (p.kind == CsvProblemKind::DuplicateSlot && p.otherRow > 0)
@@ -675,7 +695,7 @@ std::string CsvProblemTextRu(const CsvProblem& p) {
     std::string text = "строка " + std::to_string(p.row);
     if (!p.column.empty())
         text += ", столбец «" + p.column + "»";
-    if (!p.value.empty() || !p.column.empty())
+    if (!p.value.empty() || (p.row > 1 && !p.column.empty()))
         text += ", значение «" + p.value + "»";
     text += std::string(": ") + Reason(p.kind).ru;
     if (p.kind == CsvProblemKind::DuplicateSlot && p.otherRow > 0)
@@ -711,6 +731,10 @@ ChannelCsvImport ParseChannelCsv(std::string_view bytes, const ChannelsContext& 
     bool headerOk = true;
     for (const std::string& cell : records.rows.front()) {
         const std::string_view name = Trimmed(cell);
+        if (name.empty()) {
+            fieldOfColumn.push_back(UNNAMED_COLUMN); // kept only while its cells are empty
+            continue;
+        }
         const auto found = std::find(CHANNEL_CSV_COLUMNS.begin(), CHANNEL_CSV_COLUMNS.end(), name);
         const int field = static_cast<int>(found - CHANNEL_CSV_COLUMNS.begin());
         if (found == CHANNEL_CSV_COLUMNS.end()) {

@@ -63,7 +63,7 @@ enum class CsvProblemKind {
     NoSeparator,       // the header row has no comma, semicolon or tab
     UnterminatedQuote, // a quoted value runs to the end of the file
     TextAfterQuote,    // characters between a closing quote and the next separator
-    UnknownColumn,     // a header name that is not one of CHANNEL_CSV_COLUMNS
+    UnknownColumn,     // a header name not in CHANNEL_CSV_COLUMNS, or a value in an unnamed one
     DuplicateColumn,   // a header name given twice
     MissingColumn,     // Slot or Rx MHz absent
     CellCount,         // a row with another number of cells than the header
@@ -116,7 +116,9 @@ struct ChannelCsvImport {
 
 // Reads a channel list. The separator (comma, semicolon or tab) is the one of the header row;
 // either decimal mark is accepted; columns stand in any order, only Slot and Rx MHz are
-// required and a missing column gives every channel that field's default. Every row is checked
+// required and a missing column gives every channel that field's default; header cells without
+// a name, and cells past the header's, may pad the rows as long as they stay empty. Every row
+// is checked
 // as the channel editor checks an entry, against the current range set of table. All problems
 // are collected, in file order. Rows whose cells are all empty are skipped.
 ChannelCsvImport ParseChannelCsv(std::string_view bytes, const ChannelsContext& table);

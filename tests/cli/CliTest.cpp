@@ -409,6 +409,9 @@ TEST_F(CliTest, ExportKeepsTheSpreadsheetForOtherNames) {
     const Result r = Run({"export", WriteConfig("config.xml"), P("out.xlsx")});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(testfiles::ReadAll(dir / "out.xlsx").substr(0, 2), "PK"); // a zip, not text
+    const Result locale = Run({"export", P("config.xml"), P("other.xlsx"), "--csv-locale", "ru"});
+    EXPECT_EQ(locale.status, 2);
+    EXPECT_FALSE(fs::exists(dir / "other.xlsx"));
 }
 
 TEST_F(CliTest, ImportWithProblemsListsThemAllAndWritesNothing) {

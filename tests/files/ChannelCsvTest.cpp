@@ -168,6 +168,7 @@ TEST(ChannelCsvRead, SeparatorsDecimalMarksQuotingAndLineEnds) {
         {"quoted header and cells", "\"Slot\",\"Rx MHz\",Rx band kHz\r\n\"12\",146.5125,12.5\r\n"},
         {"blanks around cells, CR line ends",
          " Slot , Rx MHz ,Rx band kHz\r 12 , 146.512500 ,12.5\r"},
+        {"padding columns and cells", "Slot,,Rx MHz,Rx band kHz,\n12,,146.5125,12.5,,\n"},
         {"empty rows skipped", "Slot;Rx MHz;Rx band kHz\r\n;;\r\n12;146,5125;12,5\r\n\r\n;;\r\n"},
     };
     const ChannelsContext table = TableWithRanges();
@@ -229,6 +230,8 @@ TEST(ChannelCsvProblems, EveryKindIsReportedWithRowColumnAndValue) {
         {"quoted unknown column",
          "Slot,Rx MHz,\"Col\"\"our\"\n",
          {1, "Col\"our", "", K::UnknownColumn}},
+        {"value in an unnamed column", "Slot,Rx MHz,\n1,40,x\n", {2, "", "x", K::UnknownColumn}},
+        {"long row", h + "1,40,40,x\n", {2, "", "4/3", K::CellCount}},
         {"column twice", "Slot,Rx MHz,Slot\n", {1, "Slot", "", K::DuplicateColumn}},
         {"no Rx MHz", "Slot,Tx MHz\n", {1, "Rx MHz", "", K::MissingColumn}},
         {"no Slot", "Number,Rx MHz\n", {1, "Slot", "", K::MissingColumn}},
@@ -323,6 +326,10 @@ TEST(ChannelCsvProblems, LinesInBothLanguages) {
     const CsvProblem twice{9, "Slot", "5", CsvProblemKind::DuplicateSlot, 3};
     EXPECT_EQ(CsvProblemText(twice),
               "row 9, column \"Slot\", value \"5\": the slot is given in an earlier row (row 3)");
+    EXPECT_EQ(CsvProblemText({1, "Colour", "", CsvProblemKind::UnknownColumn}),
+              "row 1, column \"Colour\": not a column of a channel list");
+    EXPECT_EQ(CsvProblemText({2, "Rx MHz", "", CsvProblemKind::NoFrequency}),
+              "row 2, column \"Rx MHz\", value \"\": neither a receive nor a transmit frequency");
     EXPECT_EQ(CsvProblemText({1, "", "", CsvProblemKind::NoHeader}),
               "row 1: the file holds no header row");
 }
