@@ -13,7 +13,8 @@ Commands:
                                           read the radio into a configuration file
   write (--port N | --device PATH) FILE.xml [--images DIR]
                                           write a configuration file into the radio
-  export FILE.xml OUT.xlsx                export the channel list to a spreadsheet
+  export FILE.xml OUT.xlsx|OUT.csv        export the channel list to a spreadsheet or CSV
+  import FILE.xml IN.csv -o NEW.xml       replace the channels by those of a CSV list
   image build FILE.xml DIR [versions]     build the radio's table images from a configuration
   image parse DIR FILE.xml                make a configuration from table images
   check FILE.xml                          list the problems of a hand-edited configuration
@@ -76,9 +77,44 @@ another programmer, or when a table image cannot be built.
   --force        write a configuration file that has problems (see check) as it was read
 )";
 
-const char* const EXPORT = R"(Usage: zorvex-cli export FILE.xml OUT.xlsx [--force]
+const char* const EXPORT =
+    R"(Usage: zorvex-cli export FILE.xml OUT.xlsx [--force]
+       zorvex-cli export FILE.xml OUT.csv [--csv-locale en|ru] [--force]
 
-Opens the configuration file and exports its channel list as a spreadsheet.
+Opens the configuration file and exports its channel list. The format follows the name:
+OUT.csv gets a channel list that 'import' reads back, anything else a spreadsheet.
+
+The channel list has a header row, then one row per used slot in slot order, columns
+Slot, Number, Rx MHz, Tx MHz, Rx band kHz, Tx band kHz, Rx subtone, Tx subtone,
+Rx call tone Hz, Tx call tone Hz, Power low, Power high, Squelch, Active, Scan, Scrambler,
+Tx limit, Tx busy, F0 ... F7. It is UTF-8 with a byte-order mark.
+
+  --csv-locale en   commas between columns and decimal points (the default)
+  --csv-locale ru   semicolons and decimal commas, as a spreadsheet in a Russian locale
+                    opens them directly
+)";
+
+const char* const IMPORT = R"(Usage: zorvex-cli import FILE.xml IN.csv -o NEW.xml
+
+Opens the configuration file, replaces its 200 channels by those of the channel list
+IN.csv (the form 'export FILE.xml OUT.csv' writes) and saves the result as NEW.xml. The
+range set, the settings and the flag captions of FILE.xml are kept; slots the list does not
+give are empty.
+
+The separator (comma, semicolon or tab) is taken from the header row, either decimal mark
+is accepted, and the columns may stand in any order. Only Slot and Rx MHz are required; a
+missing column gives every channel that field's default. Cells:
+  Rx MHz, Tx MHz     frequency in MHz, up to 6 decimals; empty for none
+  Rx/Tx band kHz     12.5 or 25
+  Rx/Tx subtone      empty, a CTCSS tone (67.0) or a DCS code (D023)
+  Rx/Tx call tone Hz 400 to 3000; empty for none
+  Power low/high     0 to 3; Squelch 1 to 8; Number 0 to 99
+  the others         1 or 0
+
+Every row is checked as the desktop program's channel editor checks an entry (frequency
+ranges of the range set, channel raster, tone lists, levels). All problems are listed on
+stderr, one line each with row, column, value and reason, and then nothing is written
+(exit status 3).
 )";
 
 const char* const CHECK = R"(Usage: zorvex-cli check FILE.xml
@@ -122,6 +158,9 @@ std::string CliHelpText(const std::string& command, const std::string&) {
     }
     if (command == "export") {
         return EXPORT;
+    }
+    if (command == "import") {
+        return IMPORT;
     }
     if (command == "image") {
         return IMAGE;

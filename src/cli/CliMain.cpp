@@ -6,6 +6,7 @@
 #include "cli/CliOptions.h"
 #include "cli/CliVersion.h"
 #include "cli/ExitStatus.h"
+#include "cli/ImportCommand.h"
 #include "cli/OutputClash.h"
 
 namespace {
@@ -22,6 +23,7 @@ const CommandEntry COMMAND_ENTRIES[] = {
     {"write", RunRadioCommand},
     {"export", RunExportCommand},
     {"image", RunImageCommand},
+    {"import", RunImportCommand},
     {"check", [](const CliOptions& o, CliContext& c) { return RunCheckCommand(o.operands[0], c); }},
 };
 

@@ -21,7 +21,8 @@ const CommandRow COMMANDS[] = {
     {"info", "", 0, "", true},
     {"read", "", 0, "", true},
     {"write", "", 1, "FILE.xml", true},
-    {"export", "", 2, "FILE.xml OUT.xlsx", false},
+    {"export", "", 2, "FILE.xml OUT.xlsx|OUT.csv", false},
+    {"import", "", 2, "FILE.xml IN.csv -o NEW.xml", false},
     {"image", "build", 2, "FILE.xml DIR", false},
     {"image", "parse", 2, "DIR FILE.xml", false},
     {"check", "", 1, "FILE.xml", false},
@@ -126,9 +127,19 @@ const OptionRow OPTIONS[] = {
      }},
     {"--second-type", 0, nullptr, RADIO,
      [](CliOptions& o, const std::string&, std::string&) { return o.secondType = true; }},
-    {"--force", 0, nullptr, "write|export|image build",
+    {"--force", 0, nullptr, "write|export|import|image build",
      [](CliOptions& o, const std::string&, std::string&) { return o.force = true; }},
-    {"--output", 'o', "FILE", "read",
+    {"--csv-locale", 0, "en|ru", "export",
+     [](CliOptions& o, const std::string& v, std::string& e) {
+         if (v != "ru" && v != "en") {
+             e = "--csv-locale: '" + v + "' is not en or ru";
+             return false;
+         }
+         o.csvRussian = v == "ru";
+         o.csvLocaleGiven = true;
+         return true;
+     }},
+    {"--output", 'o', "FILE", "read|import",
      [](CliOptions& o, const std::string& v, std::string&) {
          o.output = v;
          return true;
@@ -255,6 +266,10 @@ bool CheckCombination(CliOptions& o, const CommandRow& command, std::string& err
     }
     if (o.command == "read" && !o.Given("--output")) {
         error = "read: -o FILE.xml is required";
+        return false;
+    }
+    if (o.command == "import" && !o.Given("--output")) {
+        error = "import: -o NEW.xml is required";
         return false;
     }
     if (name == "image build" && !o.channels2VersionGiven) {

@@ -29,6 +29,10 @@ struct CliOptions {
     std::string output; // -o FILE; "-" for standard output
     std::string images; // --images DIR
 
+    // export to a .csv file: --csv-locale ru writes semicolons and decimal commas.
+    bool csvRussian = false;
+    bool csvLocaleGiven = false;
+
     // image build; 0 for the channels 100-199 version means no second table.
     uint16_t channelsVersion = 0x0200;
     uint16_t channels2Version = 0x0200;

@@ -39,6 +39,10 @@ std::string FindOutputClash(const CliOptions& o) {
     if (o.command == "export" && o.operands.size() == 2) {
         inputs.push_back({o.operands[0], "the configuration"});
         outputs.push_back({o.operands[1], "the spreadsheet"});
+    } else if (o.command == "import" && o.operands.size() == 2) {
+        inputs.push_back({o.operands[0], "the configuration"});
+        inputs.push_back({o.operands[1], "the channel list"});
+        outputs.push_back({o.output, "the new configuration"});
     } else if (o.command == "image" && o.operands.size() == 2) {
         if (o.subcommand == "build") {
             inputs.push_back({o.operands[0], "the configuration"});

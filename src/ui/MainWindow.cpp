@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <QStringList>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -22,6 +23,7 @@
 #include <exception>
 #include <filesystem>
 
+#include "files/ChannelCsv.h"
 #include "files/ChannelExport.h"
 #include "files/ConfigFile.h"
 #include "files/RangeListFile.h"
@@ -204,6 +206,10 @@ void TForm1::CreateActions() {
          QKeySequence(Qt::CTRL | Qt::Key_S), &TForm1::FileSaveAs1Execute},
         {&FileSaveAs2, "FileSaveAs2", "Экспорт в Excel", "Экспорт в &Excel", "file_export",
          QKeySequence(Qt::CTRL | Qt::Key_E), &TForm1::FileSaveAs2Execute},
+        {&FileImportCsv, "FileImportCsv", "Импорт каналов из CSV…", nullptr, nullptr,
+         QKeySequence(), &TForm1::FileImportCsvExecute},
+        {&FileExportCsv, "FileExportCsv", "Экспорт каналов в CSV…", nullptr, nullptr,
+         QKeySequence(), &TForm1::FileExportCsvExecute},
         {&ActionGetInfo, "ActionGetInfo", "Информация", nullptr, "radio_info",
          QKeySequence(Qt::CTRL | Qt::Key_I), &TForm1::ActionGetInfoExecute},
         {&ActionRead, "ActionRead", "Прочитать из радиостанции", "Прочитать", "radio_read",
@@ -252,6 +258,8 @@ void TForm1::CreateMenusAndToolBar() {
     file->addAction(FileOpen1);
     file->addAction(FileSaveAs1);
     file->addAction(FileSaveAs2);
+    file->addAction(FileImportCsv);
+    file->addAction(FileExportCsv);
     QMenu* radio = MainMenu->addMenu(QStringLiteral("Радиостанция"));
     radio->addAction(ActionGetInfo);
     radio->addAction(ActionRead);
@@ -686,6 +694,51 @@ void TForm1::FileSaveAs2Execute() {
     ShowMessage(result.ok ? QMessageBox::Information : QMessageBox::Critical,
                 FromCp1251(result.caption), FromCp1251(result.message), nullptr,
                 FromCp1251(result.reason));
+}
+
+void TForm1::FileImportCsvExecute() {
+    const QString caption = QStringLiteral("Импорт каналов из CSV");
+    const QString name = AskFileName(
+        {false, QtFilter(CHANNEL_CSV_FILTER), QString::fromUtf8(CHANNEL_CSV_EXTENSION)});
+    if (name.isEmpty())
+        return;
+    ChannelCsvImport list;
+    try {
+        list = ReadChannelCsv(FsPath(name), channels);
+    } catch (const std::exception& error) {
+        ShowError(QString::fromUtf8(error.what()));
+        return;
+    }
+    if (!list.ok()) {
+        constexpr size_t SHOWN = 30; // the rest is counted, so the box fits the screen
+        QStringList lines;
+        lines << QStringLiteral("Каналы не загружены: в списке найдены ошибки.");
+        for (size_t i = 0; i < list.problems.size() && i < SHOWN; ++i)
+            lines << FromCp1251(CsvProblemTextRu(list.problems[i]));
+        if (list.problems.size() > SHOWN)
+            lines << QStringLiteral("… и еще ошибок: %1").arg(list.problems.size() - SHOWN);
+        ShowMessage(QMessageBox::Warning, caption, lines.join(QLatin1Char('\n')), this);
+        return;
+    }
+    channels.channels = list.channels;
+    DrawGridChannels->update();
+}
+
+void TForm1::FileExportCsvExecute() {
+    const QString caption = QStringLiteral("Экспорт каналов в CSV");
+    const QString name =
+        AskFileName({true, QtFilter(CHANNEL_CSV_FILTER), QString::fromUtf8(CHANNEL_CSV_EXTENSION)});
+    if (name.isEmpty())
+        return;
+    try {
+        SaveChannelCsv(FsPath(name), channels, CsvLocale::Russian);
+    } catch (const std::exception& error) {
+        ShowMessage(QMessageBox::Critical, caption, QStringLiteral("Ошибка при экспорте!!!"),
+                    nullptr, QString::fromUtf8(error.what()));
+        return;
+    }
+    ShowMessage(QMessageBox::Information, caption, QStringLiteral("Экспорт прошел успешно."),
+                nullptr);
 }
 
 // ---------------------------------------------------------------- radio operations

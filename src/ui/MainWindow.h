@@ -87,6 +87,8 @@ public:
     QAction* FileOpen1 = nullptr;
     QAction* FileSaveAs1 = nullptr;
     QAction* FileSaveAs2 = nullptr;
+    QAction* FileImportCsv = nullptr;
+    QAction* FileExportCsv = nullptr;
     QAction* ActionGetInfo = nullptr;
     QAction* ActionRead = nullptr;
     QAction* ActionWrite = nullptr;
@@ -159,6 +161,11 @@ public:
     void FileOpen1Execute();
     void FileSaveAs1Execute();
     void FileSaveAs2Execute();
+    // The channels from a CSV channel list, only when the whole list is good; otherwise its
+    // problems in one message and the configuration in hand unchanged.
+    void FileImportCsvExecute();
+    // The channels as a CSV channel list in the Russian form (semicolons, decimal commas).
+    void FileExportCsvExecute();
     void ActionGetInfoExecute();
     void ActionReadExecute();
     void ActionWriteExecute();

@@ -9,8 +9,10 @@
 #include "cli/CliMain.h"
 #include "files/ConfigFile.h"
 #include "files/RangeListFile.h"
+#include "files/TestFiles.h"
 #include "link/ComPorts.h"
 #include "model/ChannelsContext.h"
+#include "model/Cp1251.h"
 #include "model/FlagCaptions.h"
 #include "model/SettingsContext.h"
 
@@ -166,6 +168,12 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
         {"info", "--simulate", "--images", "dir"},
         {"export", "a.xml", "b.xlsx", "--second-type"},
         {"info", "--port", "3", "--sim-state", "s.txt"},
+        {"import", "a.xml", "b.csv"},
+        {"import", "a.xml", "-o", "c.xml"},
+        {"import", "a.xml", "b.csv", "c.csv", "-o", "c.xml"},
+        {"export", "a.xml", "b.csv", "--csv-locale", "de"},
+        {"import", "a.xml", "b.csv", "-o", "c.xml", "--csv-locale", "ru"},
+        {"export", "a.xml", "b.csv", "-o", "c.xml"},
     };
     for (const auto& args : cases) {
         std::string line;
@@ -188,6 +196,7 @@ TEST_F(CliTest, HelpForEveryCommand) {
         {{"read", "--help"}, "Usage: zorvex-cli read"},
         {{"write", "-h"}, "Usage: zorvex-cli write"},
         {{"export", "--help"}, "Usage: zorvex-cli export"},
+        {{"import", "--help"}, "Usage: zorvex-cli import"},
         {{"image", "build", "--help"}, "Usage: zorvex-cli image build"},
         {{"image", "--help"}, "Usage: zorvex-cli image build"},
     };
@@ -345,6 +354,9 @@ TEST_F(CliTest, FilesThatCannotBeReadOrWrittenExitWithThree) {
         {"read", "--simulate", "-o", P("no/such/dir/read.xml")},
         {"export", P("missing.xml"), P("out.xlsx")},
         {"export", config, P("no/such/dir/out.xlsx")},
+        {"export", config, P("no/such/dir/out.csv")},
+        {"import", config, P("missing.csv"), "-o", P("new.xml")},
+        {"import", P("missing.xml"), P("garbage.txt"), "-o", P("new.xml")},
         {"image", "build", P("missing.xml"), P("images")},
         {"image", "parse", P("empty"), P("parsed.xml")},
         {"info", "--simulate", "--sim-state", P("garbage.txt")},
@@ -358,6 +370,87 @@ TEST_F(CliTest, FilesThatCannotBeReadOrWrittenExitWithThree) {
         EXPECT_EQ(r.status, 3) << args[0] << " " << args[1] << "\n" << r.err;
         EXPECT_FALSE(r.err.empty());
     }
+}
+
+// ---- Channel lists
+
+TEST_F(CliTest, ExportToCsvThenImportGivesTheConfigurationBack) {
+    // A configuration with a caption of its own, so that keeping the captions shows.
+    Loaded original;
+    Load(WriteConfig("config.xml"), original);
+    original.captions[2] = Utf8ToCp1251("Ф2. Ретранслятор");
+    SaveConfigFile(P("config.xml"), original.channels, original.settings, original.captions);
+
+    for (const char* locale : {"en", "ru"}) {
+        SCOPED_TRACE(locale);
+        const Result exported =
+            Run({"export", P("config.xml"), P("list.CSV"), "--csv-locale", locale});
+        ASSERT_EQ(exported.status, 0) << exported.err;
+        const std::string list = testfiles::ReadAll(dir / "list.CSV");
+        EXPECT_EQ(list.rfind("\xEF\xBB\xBFSlot" + std::string(locale[0] == 'r' ? ";" : ","), 0),
+                  0u);
+
+        // Another configuration with the same range set takes the channels of the list.
+        Loaded other;
+        Load(P("config.xml"), other);
+        NewConfig(other.channels, other.settings);
+        other.channels.channels[99].freq_rx = 40000000;
+        other.captions[5] = Utf8ToCp1251("Ф5. Другое");
+        SaveConfigFile(P("other.xml"), other.channels, other.settings, other.captions);
+
+        const Result imported = Run({"import", P("other.xml"), P("list.CSV"), "-o", P("new.xml")});
+        ASSERT_EQ(imported.status, 0) << imported.err;
+        EXPECT_EQ(imported.out,
+                  "Imported 3 channels from " + P("list.CSV") + " into " + P("new.xml") + "\n");
+        Loaded result;
+        Load(P("new.xml"), result);
+        other.channels.channels = original.channels.channels;
+        EXPECT_EQ(ConfigDocumentText(result.channels, result.settings, result.captions),
+                  ConfigDocumentText(other.channels, other.settings, other.captions));
+    }
+}
+
+TEST_F(CliTest, ExportKeepsTheSpreadsheetForOtherNames) {
+    const Result r = Run({"export", WriteConfig("config.xml"), P("out.xlsx")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(testfiles::ReadAll(dir / "out.xlsx").substr(0, 2), "PK"); // a zip, not text
+    const Result locale = Run({"export", P("config.xml"), P("other.xlsx"), "--csv-locale", "ru"});
+    EXPECT_EQ(locale.status, 2);
+    EXPECT_FALSE(fs::exists(dir / "other.xlsx"));
+}
+
+TEST_F(CliTest, ImportWithProblemsListsThemAllAndWritesNothing) {
+    const std::string config = WriteConfig("config.xml");
+    testfiles::WriteAll(dir / "bad.csv", "Slot;Rx MHz;Squelch;Colour\r\n");
+    testfiles::WriteAll(dir / "rows.csv", "Slot;Rx MHz;Squelch\r\n"
+                                          "1;40;1\r\n"
+                                          "2;150;9\r\n"
+                                          "1;40;1\r\n");
+    testfiles::WriteAll(dir / "kept.xml", "old");
+
+    const Result header = Run({"import", config, P("bad.csv"), "-o", P("new.xml")});
+    EXPECT_EQ(header.status, 3);
+    EXPECT_NE(header.err.find(P("bad.csv") + ": row 1, column \"Colour\""), std::string::npos)
+        << header.err;
+    EXPECT_FALSE(fs::exists(dir / "new.xml"));
+
+    const Result rows = Run({"import", config, P("rows.csv"), "-o", P("kept.xml")});
+    EXPECT_EQ(rows.status, 3);
+    EXPECT_EQ(rows.err, "zorvex-cli: " + P("rows.csv") +
+                            ": row 3, column \"Rx MHz\", value \"150\": outside "
+                            "the receive ranges of the range set\n"
+                            "zorvex-cli: " +
+                            P("rows.csv") +
+                            ": row 3, column \"Squelch\", value \"9\": the "
+                            "squelch level must be 1 to 8\n"
+                            "zorvex-cli: " +
+                            P("rows.csv") +
+                            ": row 4, column \"Slot\", value \"1\": the slot "
+                            "is given in an earlier row (row 2)\n"
+                            "zorvex-cli: nothing written: 3 problems in " +
+                            P("rows.csv") + "\n");
+    EXPECT_TRUE(rows.out.empty());
+    EXPECT_EQ(testfiles::ReadAll(dir / "kept.xml"), "old");
 }
 
 // ---- Images without a radio

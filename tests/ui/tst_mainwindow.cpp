@@ -153,8 +153,8 @@ private slots:
             QList<QAction*> items = w->MainMenu->actions().at(i)->menu()->actions();
             return items;
         };
-        QCOMPARE(menuOf(0),
-                 (QList<QAction*>{w->FileCreate, w->FileOpen1, w->FileSaveAs1, w->FileSaveAs2}));
+        QCOMPARE(menuOf(0), (QList<QAction*>{w->FileCreate, w->FileOpen1, w->FileSaveAs1,
+                                             w->FileSaveAs2, w->FileImportCsv, w->FileExportCsv}));
         QCOMPARE(menuOf(1), (QList<QAction*>{w->ActionGetInfo, w->ActionRead, w->ActionWrite}));
         QCOMPARE(menuOf(2),
                  (QList<QAction*>{w->ActionComPort, w->ActionSelectFreqRange, w->ActionWaveNet}));
