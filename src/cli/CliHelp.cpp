@@ -20,11 +20,24 @@ Commands:
   check FILE.xml                          list the problems of a hand-edited configuration
 
 Options of the radio commands:
-  --port N          COM port number 1..255 (see 'ports')
-  --device PATH     serial device path instead of a port number
-  --simulate        use a built-in simulated radio instead of a serial port
-  --sim-state FILE  with --simulate: the simulated radio's memory, kept between runs
-  --second-type     also accept the alternative programmer identifier
+  -p, --port N       COM port number 1..255 (see 'ports')
+  -d, --device PATH  serial device path instead of a port number
+  --simulate         use a built-in simulated radio instead of a serial port
+  --sim-state FILE   with --simulate: the simulated radio's memory, kept between runs
+  --second-type      also accept the alternative programmer identifier
+  -v, --verbose      also one line per exchange with the radio on stderr: the request,
+                     the reply or its absence, the bytes and the attempt
+  --trace            as --verbose, and every frame sent and every run of bytes received
+                     in hex with a time stamp in milliseconds, on stderr
+
+General options:
+  -q, --quiet        print only errors and warnings (no log lines, no progress bar)
+  --json             ports, info, read, write: one JSON document on stdout (the log
+                     lines go to stderr); see the README, "Machine-readable output"
+  -h, --help         this text
+  -V, --version      print the program's name and version
+  --                 ends the options: what follows are file names
+Values are given as "--port 5", "--port=5", "-p 5" or "-p5".
 
 write, export and image build refuse a configuration file with problems (see check) unless
 --force is given.
@@ -37,7 +50,12 @@ failed to parse, a refused write); 2 usage error; 3 a file could not be read or 
 
 const char* const PORTS = R"(Usage: zorvex-cli ports
 
-Lists the serial ports, one per line: COM<n>, a tab, the device.
+Lists the serial ports, one per line: COM<n>, a tab, the device. For a USB adapter
+further tab-separated fields follow: vendor:product ids, manufacturer, product and serial
+number, then its /dev/serial/by-id/ name. A port number set to a device that is absent
+(ZORVEX_COM<n>) is listed with "missing".
+
+  --json   the list as a JSON document
 )";
 
 const char* const INFO =
@@ -56,6 +74,7 @@ new configuration, makes the radio's frequency-range set current (adding it to t
 list when it is new) and saves the configuration file FILE.xml. The flag captions are the
 ones the channel editor gives for the radio's options.
 
+  -o -           write the configuration to standard output; the log lines go to stderr
   --images DIR   also keep the table images exactly as read: channels-0-99.bin,
                  channels-100-199.bin (when the radio has that table) and settings.bin,
                  2048 bytes each. They are kept even when a table fails to parse.

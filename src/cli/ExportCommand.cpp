@@ -45,6 +45,8 @@ int RunExportCommand(const CliOptions& o, CliContext& c) {
         }
         return CliFail(c, EXIT_STATUS_FILE, o.operands[1] + ": " + message);
     }
-    c.out << TerminalText(result.message) << '\n';
+    if (!o.quiet) {
+        c.out << TerminalText(result.message) << '\n';
+    }
     return EXIT_STATUS_OK;
 }

@@ -1,12 +1,33 @@
+#include <cstdio>
+
 #include "cli/CliCommands.h"
 #include "cli/ExitStatus.h"
 #include "cli/ImageFiles.h"
 #include "cli/TerminalText.h"
 #include "cli/Workspace.h"
+#include "files/AtomicFile.h"
 #include "files/ConfigFile.h"
 #include "files/FileError.h"
+#include "model/TableImage.h"
 
 namespace {
+
+// An image file whose checksum does not match is reported with the file it came from; true
+// when it matches.
+bool ImageFileChecks(CliContext& c, const std::filesystem::path& path, const ImageBuffer& image) {
+    const uint32_t computed = ImageCrc(image.data(), 0, TABLE_IMAGE_SIZE);
+    const uint32_t stored = GetU32(image.data() + IMAGE_CRC_OFFSET);
+    if (computed == stored) {
+        return true;
+    }
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  ": checksum error: computed %08X, the file holds %08X; the file is damaged or "
+                  "was changed since it was written",
+                  computed, stored);
+    CliFail(c, EXIT_STATUS_FAILED, PathText(path) + text);
+    return false;
+}
 
 int ImageBuild(const CliOptions& o, CliContext& c) {
     Workspace w(c.exeDir);
@@ -64,18 +85,26 @@ int ImageParse(const CliOptions& o, CliContext& c) {
         return CliFail(c, EXIT_STATUS_FILE, e.what());
     }
     bool parsed = true;
-    if (!w.channels.ParseImage(channels1.data(), 0)) {
-        CliFail(c, EXIT_STATUS_FAILED,
-                std::string(CHANNELS_0_99_FILE) + ": " + TerminalText(w.channels.lastError));
+    const auto parseChannels = [&](const char* name, const ImageBuffer& image, int start) {
+        if (!ImageFileChecks(c, dir / name, image)) {
+            return false;
+        }
+        if (!w.channels.ParseImage(image.data(), start)) {
+            CliFail(c, EXIT_STATUS_FAILED,
+                    PathText(dir / name) + ": " + TerminalText(w.channels.lastError));
+            return false;
+        }
+        return true;
+    };
+    parsed = parseChannels(CHANNELS_0_99_FILE, channels1, 0);
+    if (second && !parseChannels(CHANNELS_100_199_FILE, channels2, TABLE_CHANNELS)) {
         parsed = false;
     }
-    if (second && !w.channels.ParseImage(channels2.data(), TABLE_CHANNELS)) {
-        CliFail(c, EXIT_STATUS_FAILED,
-                std::string(CHANNELS_100_199_FILE) + ": " + TerminalText(w.channels.lastError));
+    if (!ImageFileChecks(c, dir / SETTINGS_FILE, settings)) {
         parsed = false;
-    }
-    if (!w.settings.ParseSettingsImage(settings.data())) {
-        CliFail(c, EXIT_STATUS_FAILED, std::string(SETTINGS_FILE) + ": not a valid settings image");
+    } else if (!w.settings.ParseSettingsImage(settings.data())) {
+        CliFail(c, EXIT_STATUS_FAILED,
+                PathText(dir / SETTINGS_FILE) + ": not a valid settings image");
         parsed = false;
     }
     if (!parsed) {

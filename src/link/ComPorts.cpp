@@ -29,6 +29,14 @@ OverrideTable& Overrides() {
     return table;
 }
 
+ComPortInfo MakePort(int number, const std::string& device, bool overridden) {
+    ComPortInfo port;
+    port.number = number;
+    port.device = device;
+    port.overridden = overridden;
+    return port;
+}
+
 bool ValidNumber(int n) {
     return n >= MIN_COM_PORT && n <= MAX_COM_PORT;
 }
@@ -161,7 +169,21 @@ int FreeComPortNumber() {
     return 0;
 }
 
-std::vector<ComPortInfo> EnumerateComPorts() {
+namespace {
+
+#ifndef _WIN32
+// The first line of a sysfs attribute file, without its line end; empty when missing.
+std::string AttributeText(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    std::string line;
+    std::getline(in, line);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r' || line.back() == ' '))
+        line.pop_back();
+    return line;
+}
+#endif
+
+std::vector<ComPortInfo> Enumerate(bool withMissing) {
     std::map<int, ComPortInfo> found;
 #ifdef _WIN32
     HKEY key;
@@ -183,7 +205,7 @@ std::vector<ComPortInfo> EnumerateComPorts() {
                 continue;
             const int n = std::atoi(data + 3);
             if (ValidNumber(n))
-                found[n] = ComPortInfo{n, "\\\\.\\COM" + std::to_string(n), false};
+                found[n] = MakePort(n, "\\\\.\\COM" + std::to_string(n), false);
         }
         RegCloseKey(key);
     }
@@ -195,7 +217,7 @@ std::vector<ComPortInfo> EnumerateComPorts() {
             const int n = FixedNumber(device);
             if (n == 0 || !RealSerialPort(name) || !Exists(device))
                 continue;
-            found[n] = ComPortInfo{n, device, false};
+            found[n] = MakePort(n, device, false);
         }
         ::closedir(dir);
     }
@@ -213,22 +235,79 @@ std::vector<ComPortInfo> EnumerateComPorts() {
         const int n = std::stoi(digits);
         const std::string device = entry.substr(eq + 1);
         if (ValidNumber(n) && !device.empty() && ProgramOverride(n).empty())
-            found[n] = ComPortInfo{n, device, true};
+            found[n] = MakePort(n, device, true);
     }
 #endif
     {
         OverrideTable& t = Overrides();
         std::lock_guard lock(t.mutex);
         for (const auto& [n, device] : t.devices)
-            found[n] = ComPortInfo{n, device, true};
+            found[n] = MakePort(n, device, true);
     }
     std::vector<ComPortInfo> result;
     for (auto& [n, info] : found) {
 #ifndef _WIN32
-        if (info.overridden && !Exists(info.device))
-            continue;
+        if (info.overridden && !Exists(info.device)) {
+            if (!withMissing)
+                continue;
+            info.present = false;
+        }
 #endif
         result.push_back(info);
     }
     return result;
+}
+
+} // namespace
+
+std::vector<ComPortInfo> EnumerateComPorts() {
+    return Enumerate(false);
+}
+
+std::vector<ComPortInfo> DescribeComPorts() {
+    std::vector<ComPortInfo> ports = Enumerate(true);
+    for (ComPortInfo& port : ports)
+        if (port.present)
+            ReadComPortDetails(port);
+    return ports;
+}
+
+void ReadComPortDetails(ComPortInfo& port, const std::filesystem::path& sysRoot,
+                        const std::filesystem::path& byIdDir) {
+#ifdef _WIN32
+    (void)port;
+    (void)sysRoot;
+    (void)byIdDir;
+#else
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path device = fs::canonical(port.device, ec);
+    if (ec)
+        return;
+    const fs::path root = fs::canonical(sysRoot, ec);
+    if (!ec) {
+        fs::path dir = fs::canonical(root / "class" / "tty" / device.filename() / "device", ec);
+        // Up from the tty's device to the USB device, without leaving the sysfs tree.
+        while (!ec && dir != root && dir.has_relative_path() &&
+               dir.string().rfind(root.string(), 0) == 0) {
+            if (fs::exists(dir / "idVendor", ec)) {
+                port.usbVendorId = AttributeText(dir / "idVendor");
+                port.usbProductId = AttributeText(dir / "idProduct");
+                port.usbManufacturer = AttributeText(dir / "manufacturer");
+                port.usbProduct = AttributeText(dir / "product");
+                port.usbSerial = AttributeText(dir / "serial");
+                break;
+            }
+            dir = dir.parent_path();
+        }
+    }
+    ec.clear();
+    for (fs::directory_iterator it(byIdDir, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code linkEc;
+        if (fs::canonical(it->path(), linkEc) == device && !linkEc) {
+            port.byIdPath = it->path().string();
+            break;
+        }
+    }
+#endif
 }

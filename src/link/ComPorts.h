@@ -15,6 +15,7 @@
 // blocks.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -42,9 +43,33 @@ struct ComPortInfo {
     int number = 0;
     std::string device;
     bool overridden = false; // from SetComPortOverride or ZORVEX_COM<n>
+    bool present = true;     // the device exists (an override may name a missing one)
+
+    // What tells adapters apart (ReadComPortDetails); empty when unknown. The ids are four
+    // lower-case hex digits as the system gives them ("0403").
+    std::string usbVendorId;
+    std::string usbProductId;
+    std::string usbManufacturer;
+    std::string usbProduct;
+    std::string usbSerial;
+    std::string byIdPath; // the /dev/serial/by-id/ link that leads to the device
+
+    bool IsUsb() const { return !usbVendorId.empty(); }
 };
 
 // The ports present now, ascending by number: what the system reports (/sys/class/tty on
 // Linux, the serial-port map of the registry on Windows) mapped to numbers, plus every
 // override whose device exists.
 std::vector<ComPortInfo> EnumerateComPorts();
+
+// EnumerateComPorts plus the overrides whose device is missing (present false), each with
+// its details read as ReadComPortDetails does.
+std::vector<ComPortInfo> DescribeComPorts();
+
+// Fills the USB details of a port from sysfs: the device's tty name (after following links,
+// so a /dev/serial/by-id/ path works too) leads to sysRoot/class/tty/<name>/device, and up
+// from there to the USB device holding idVendor, idProduct, manufacturer, product and
+// serial. byIdPath is the link in byIdDir that leads to the same device. Nothing is filled
+// on Windows, for a port without a USB device, or where the files are missing.
+void ReadComPortDetails(ComPortInfo& port, const std::filesystem::path& sysRoot = "/sys",
+                        const std::filesystem::path& byIdDir = "/dev/serial/by-id");
