@@ -46,16 +46,23 @@ public:
             w.captions = NewConfig(w.channels, w.settings);
         } else if (o_.command == "write") {
             mode = MODE_WRITE;
-            if (!OpenConfig(c_, w, o_.operands[0], o_.force, status)) {
-                return status;
+            std::string failure;
+            if (!OpenConfig(c_, w, o_.operands[0], o_.force, status, &failure)) {
+                if (failure_.empty()) {
+                    failure_ = failure;
+                }
+                return NotRun(status);
             }
         }
 
         RadioTarget target;
         std::string error;
         if (!target.Setup(o_.port, o_.device, o_.simulate, o_.simState, error)) {
-            return CliFail(c_, target.stateFileFailed() ? EXIT_STATUS_FILE : EXIT_STATUS_FAILED,
-                           error);
+            if (target.stateFileFailed()) {
+                return NotRun(FileFailed(error));
+            }
+            failure_ = error;
+            return NotRun(CliFail(c_, EXIT_STATUS_FAILED, error));
         }
         // The log goes to stderr when stdout carries the result (a JSON document, the
         // configuration itself), nowhere with --quiet.
@@ -88,7 +95,7 @@ public:
                 if (o_.output == "-") {
                     WriteConfigToOutput(w, fileStatus);
                 } else {
-                    SaveConfig(c_, w, o_.output, fileStatus);
+                    SaveConfigTo(w, o_.output, fileStatus);
                 }
             }
         } else if (mode == MODE_WRITE) {
@@ -100,12 +107,11 @@ public:
             }
         }
         if (!target.Finish(error)) {
-            CliFail(c_, EXIT_STATUS_FILE, error);
-            fileStatus = EXIT_STATUS_FILE;
+            fileStatus = FileFailed(error);
         }
         status = status != EXIT_STATUS_OK ? status : fileStatus;
         if (o_.json) {
-            WriteJson(driver, w, output, status);
+            WriteJson(SummaryOf(driver), &w.info, output.Lines(), status);
         }
         return status;
     }
@@ -125,8 +131,24 @@ private:
             WriteImageFile(o_.images, SETTINGS_FILE, driver.Buffer(BUFFER_SETTINGS));
             return true;
         } catch (const FileError& e) {
-            status = CliFail(c_, EXIT_STATUS_FILE, e.what());
+            status = FileFailed(e.what());
             return false;
+        }
+    }
+
+    // A file that could not be read or written; the first such error is the document's.
+    int FileFailed(const std::string& message) {
+        if (failure_.empty()) {
+            failure_ = message;
+        }
+        return CliFail(c_, EXIT_STATUS_FILE, message);
+    }
+
+    void SaveConfigTo(Workspace& w, const std::string& file, int& status) {
+        try {
+            SaveConfigFile(file, w.channels, w.settings, w.captions);
+        } catch (const FileError& e) {
+            status = FileFailed(file + ": " + e.what());
         }
     }
 
@@ -135,22 +157,43 @@ private:
         try {
             c_.out << ConfigDocumentText(w.channels, w.settings, w.captions);
         } catch (const FileError& e) {
-            status = CliFail(c_, EXIT_STATUS_FILE, std::string("standard output: ") + e.what());
+            status = FileFailed(std::string("standard output: ") + e.what());
             return;
         }
         c_.out.flush();
         if (!c_.out) {
-            status = CliFail(c_, EXIT_STATUS_FILE,
-                             "standard output: the configuration could not be written");
+            status = FileFailed("standard output: the configuration could not be written");
         }
     }
 
-    void WriteJson(const OperationDriver& driver, const Workspace& w, const TerminalOutput& output,
-                   int& status) {
+    // A command that ended before its operation began: with --json its document still says
+    // what went wrong.
+    int NotRun(int status) {
+        if (o_.json) {
+            WriteJson(Summary{}, nullptr, {}, status);
+        }
+        return status;
+    }
+
+    // What the document says of the operation.
+    struct Summary {
+        OperationOutcome outcome = OperationOutcome::NotRun;
+        int linkError = 0;
+        int port = 0;
+        bool secondTable = false;
+    };
+
+    static Summary SummaryOf(const OperationDriver& driver) {
+        return Summary{driver.Outcome(), driver.LinkError(), driver.port_number,
+                       driver.SecondTable()};
+    }
+
+    void WriteJson(const Summary& summary, const TInfoContext* info,
+                   const std::vector<std::string>& log, int& status) {
         JsonWriter json;
         json.BeginObject();
         json.Key("command").String(o_.command);
-        json.Key("result").String(OutcomeName(driver.Outcome()));
+        json.Key("result").String(OutcomeName(summary.outcome));
         json.Key("exit_status").Number(status);
         json.Key("error");
         if (failure_.empty()) {
@@ -159,24 +202,24 @@ private:
             json.String(failure_);
         }
         json.Key("link_error");
-        if (driver.LinkError() != 0) {
-            json.Number(driver.LinkError());
+        if (summary.linkError != 0) {
+            json.Number(summary.linkError);
         } else {
             json.Null();
         }
-        json.Key("port").Number(driver.port_number);
+        json.Key("port").Number(summary.port);
         if (o_.command == "read" || o_.command == "write") {
             json.Key("file").String(o_.command == "read" ? o_.output : o_.operands[0]);
-            json.Key("second_table").Bool(driver.SecondTable());
+            json.Key("second_table").Bool(summary.secondTable);
         }
         json.Key("radio");
-        if (w.info.has_block0) {
-            WriteRadioJson(json, w.info);
+        if (info != nullptr && info->has_block0) {
+            WriteRadioJson(json, *info);
         } else {
             json.Null();
         }
         json.Key("log").BeginArray();
-        for (const std::string& line : output.Lines()) {
+        for (const std::string& line : log) {
             json.String(line);
         }
         json.EndArray();

@@ -10,7 +10,15 @@ Workspace::Workspace(const std::filesystem::path& exeDir) : rangeList(channels.r
     channels.ranges.Select(0);
 }
 
-bool OpenConfig(CliContext& c, Workspace& w, const std::string& file, bool force, int& status) {
+bool OpenConfig(CliContext& c, Workspace& w, const std::string& file, bool force, int& status,
+                std::string* failure) {
+    const auto fail = [&](const std::string& message) {
+        if (failure != nullptr) {
+            *failure = message;
+        }
+        status = CliFail(c, EXIT_STATUS_FILE, message);
+        return false;
+    };
     try {
         const ConfigOpenResult result = OpenConfigFile(file, w.channels, w.settings, w.captions);
         for (const ConfigProblem& problem : result.problems) {
@@ -21,11 +29,9 @@ bool OpenConfig(CliContext& c, Workspace& w, const std::string& file, bool force
             }
         }
         if (!result.problems.empty() && !force) {
-            status = CliFail(c, EXIT_STATUS_FILE,
-                             file + ": " + std::to_string(result.problems.size()) +
-                                 " problem(s) in the file; correct them (see 'zorvex-cli check') "
-                                 "or give --force to use it as read");
-            return false;
+            return fail(file + ": " + std::to_string(result.problems.size()) +
+                        " problem(s) in the file; correct them (see 'zorvex-cli check') "
+                        "or give --force to use it as read");
         }
         for (const RemovedChannel& removed : result.removed) {
             CliWarn(c, file + ": channel " + std::to_string(removed.slot) +
@@ -35,8 +41,7 @@ bool OpenConfig(CliContext& c, Workspace& w, const std::string& file, bool force
         }
         return true;
     } catch (const FileError& e) {
-        status = CliFail(c, EXIT_STATUS_FILE, file + ": " + e.what());
-        return false;
+        return fail(file + ": " + e.what());
     }
 }
 

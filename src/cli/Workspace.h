@@ -25,9 +25,9 @@ struct Workspace {
 // Opens a configuration file as the desktop program's Open does (a warning on the error
 // stream naming each channel removed as outside the range set). A hand-edited file with
 // problems is refused, their list on the error stream, unless force. False with status set
-// to the exit status and the error reported when it cannot.
-bool OpenConfig(CliContext& context, Workspace& w, const std::string& file, bool force,
-                int& status);
+// to the exit status and the error reported (and kept in failure, when given) when it cannot.
+bool OpenConfig(CliContext& context, Workspace& w, const std::string& file, bool force, int& status,
+                std::string* failure = nullptr);
 
 // Saves the configuration; false with status set and the error reported when it cannot.
 bool SaveConfig(CliContext& context, Workspace& w, const std::string& file, int& status);

@@ -108,6 +108,21 @@ TEST_F(CliOutputTest, JsonDocumentsOfInfoReadAndARefusedWrite) {
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(PythonJson(refused.out, "d['result'], d['exit_status'], 'MHz' in d['error']"),
               "refused 1 True");
+
+    // File failures before and after the operation: still one document, with the error.
+    const Result missing = Run({"write", "--simulate", "--json", P("missing.xml")});
+    EXPECT_EQ(missing.status, 3);
+    EXPECT_EQ(PythonJson(missing.out, "d['result'], d['exit_status'], d['radio'], d['log'], "
+                                      "d['error'].startswith('" +
+                                          P("missing.xml") + ": ')"),
+              "not_run 3 None [] True")
+        << missing.out;
+    const Result unsaved = Run({"read", "--simulate", "--json", "-o", P("no/dir/r.xml")});
+    EXPECT_EQ(unsaved.status, 3);
+    EXPECT_EQ(PythonJson(unsaved.out, "d['result'], d['exit_status'], d['error'].startswith('" +
+                                          P("no/dir/r.xml") + ": ')"),
+              "succeeded 3 True")
+        << unsaved.out;
 }
 
 TEST_F(CliOutputTest, PortsListsAMissingOverrideAndAsJson) {
