@@ -38,6 +38,12 @@ struct RadioFaults {
     int errorCode = 3;
     int wrongAddress = 0;   // name the next block address / block number in the reply
     int truncateFrames = 0; // send half a reply frame, then the whole reply
+
+    // Memory faults, not limited by the filter above.
+    int alterWrites = 0;     // store this many accepted tables changed (one byte flipped,
+                             // checksum made right again), while answering as usual
+    int dieAfterWrites = -1; // answer this many write pieces, then fall silent (dead) for
+                             // good, as a pulled cable; -1: never
 };
 
 enum class Pacing {

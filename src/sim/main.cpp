@@ -82,6 +82,9 @@ Faults (to see how the programmer copes):
   --wrong-address N    answer N requests for the wrong block
   --truncate N         cut N reply frames short and then send them whole
   --dead               never answer at all
+  --alter-write N      accept N written tables but store each with one byte changed (and
+                       a checksum that fits), as a radio with failing memory would
+  --die-after-writes N answer N write pieces, then fall silent for good (a pulled cable)
   --verbose            report every request as it arrives and what the radio did
   --help               this text
 )";
@@ -287,6 +290,12 @@ int main(int argc, char** argv) {
             faults.errorReplies = static_cast<int>(times);
         } else if (a == "--dead") {
             faults.dead = true;
+        } else if (a == "--alter-write") {
+            if (!count(faults.alterWrites))
+                return Fail("--alter-write needs a number of tables");
+        } else if (a == "--die-after-writes") {
+            if (!count(faults.dieAfterWrites))
+                return Fail("--die-after-writes needs a number of write pieces");
         } else if (a == "--verbose" || a == "-v") {
             verbose = true;
         } else {
