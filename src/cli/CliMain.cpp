@@ -1,17 +1,23 @@
 #include "cli/CliMain.h"
 
+#include <algorithm>
 #include <optional>
 
+#include "cli/BackupsCommand.h"
 #include "cli/CliHelp.h"
 #include "cli/CliOptions.h"
+#include "cli/DiffCommand.h"
 #include "cli/ExitStatus.h"
 #include "cli/RadioSession.h"
 #include "cli/RadioTarget.h"
+#include "cli/RestoreCommand.h"
 #include "cli/TerminalOutput.h"
+#include "cli/WriteSafetyReport.h"
 #include "files/ChannelExport.h"
 #include "files/ConfigFile.h"
 #include "files/FileError.h"
 #include "files/ImageFiles.h"
+#include "files/ImageFolder.h"
 #include "files/RangeListFile.h"
 #include "link/ComPorts.h"
 #include "model/ChannelsContext.h"
@@ -77,6 +83,15 @@ public:
         }
         if (o_.command == "export") {
             return Export();
+        }
+        if (o_.command == "restore") {
+            return RunRestoreCommand(o_, c_);
+        }
+        if (o_.command == "backups") {
+            return RunBackupsCommand(o_, c_);
+        }
+        if (o_.command == "diff") {
+            return RunDiffCommand(o_, c_);
         }
         if (o_.command == "image") {
             return o_.subcommand == "build" ? ImageBuild() : ImageParse();
@@ -167,12 +182,13 @@ private:
         if (!built) {
             return Fail(EXIT_STATUS_FAILED, "no image written");
         }
+        ImageSet images;
+        images.channels0_99 = channels1;
+        images.channels100_199 = channels2;
+        images.settings = settings;
+        images.hasChannels100_199 = o_.channels2Version != 0;
         try {
-            WriteImageFile(o_.operands[1], CHANNELS_0_99_FILE, channels1.data());
-            if (o_.channels2Version != 0) {
-                WriteImageFile(o_.operands[1], CHANNELS_100_199_FILE, channels2.data());
-            }
-            WriteImageFile(o_.operands[1], SETTINGS_FILE, settings.data());
+            WriteImageFolder(o_.operands[1], images);
         } catch (const FileError& e) {
             return Fail(EXIT_STATUS_FILE, e.what());
         }
@@ -223,13 +239,17 @@ private:
         if (o_.images.empty() || !driver.TablesListed()) {
             return true;
         }
+        // The folder is written as a whole: never some images of this run beside older ones.
+        ImageSet images;
+        std::copy_n(driver.Buffer(BUFFER_CHANNELS_0_99), images.channels0_99.size(),
+                    images.channels0_99.begin());
+        std::copy_n(driver.Buffer(BUFFER_CHANNELS_100_199), images.channels100_199.size(),
+                    images.channels100_199.begin());
+        std::copy_n(driver.Buffer(BUFFER_SETTINGS), images.settings.size(),
+                    images.settings.begin());
+        images.hasChannels100_199 = driver.SecondTable();
         try {
-            WriteImageFile(o_.images, CHANNELS_0_99_FILE, driver.Buffer(BUFFER_CHANNELS_0_99));
-            if (driver.SecondTable()) {
-                WriteImageFile(o_.images, CHANNELS_100_199_FILE,
-                               driver.Buffer(BUFFER_CHANNELS_100_199));
-            }
-            WriteImageFile(o_.images, SETTINGS_FILE, driver.Buffer(BUFFER_SETTINGS));
+            WriteImageFolder(o_.images, images);
             return true;
         } catch (const FileError& e) {
             status = Fail(EXIT_STATUS_FILE, e.what());
@@ -259,6 +279,11 @@ private:
             return Fail(EXIT_STATUS_FAILED, "write refused");
         case OperationOutcome::Cancelled:
             return Fail(EXIT_STATUS_FAILED, "interrupted");
+        case OperationOutcome::BackupFailed:
+            return Fail(EXIT_STATUS_FAILED, "write stopped: the backup could not be saved");
+        case OperationOutcome::VerifyFailed:
+            return Fail(EXIT_STATUS_FAILED,
+                        "write failed: the radio does not hold what was written");
         default:
             return Fail(EXIT_STATUS_FAILED, o_.command + " did not run");
         }
@@ -286,6 +311,9 @@ private:
         }
         TerminalOutput output(c_.out, c_.err, c_.progressBar);
         RadioSession session(w.channels, w.settings, w.info, output);
+        if (mode == MODE_WRITE) {
+            ApplyWriteSafety(o_, session.driver());
+        }
         session.Run(mode, target.port(), c_.cancel);
         const OperationDriver& driver = session.driver();
 
@@ -305,6 +333,12 @@ private:
                 SaveConfig(w, o_.output, fileStatus);
             }
         } else if (mode == MODE_WRITE) {
+            ReportWriteFailure(o_, driver, c_.err);
+            if (o_.dryRun && driver.Outcome() == OperationOutcome::Succeeded) {
+                for (const ConfigDifference& d : driver.PlannedChanges().items) {
+                    c_.out << Cp1251ToUtf8(DifferenceLine(d)) << '\n';
+                }
+            }
             KeepImages(driver, fileStatus);
             if (driver.TablesListed() && !driver.SecondTable() && UsesSecondTable(w.channels)) {
                 c_.err << "zorvex-cli: warning: the radio has no table for channels 100-199; "

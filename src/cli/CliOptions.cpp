@@ -1,5 +1,6 @@
 #include "cli/CliOptions.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
@@ -19,7 +20,13 @@ bool ParsePortNumber(const std::string& text, int& port) {
 }
 
 bool IsRadioCommand(const std::string& command) {
-    return command == "info" || command == "read" || command == "write";
+    return command == "info" || command == "read" || command == "write" || command == "restore";
+}
+
+// diff talks to a radio only when one of its sides is the word radio.
+bool DiffNeedsRadio(const CliOptions& o) {
+    return o.command == "diff" &&
+           std::find(o.operands.begin(), o.operands.end(), "radio") != o.operands.end();
 }
 
 // Operand counts per command: {min, max}.
@@ -34,6 +41,14 @@ bool OperandCountOk(const CliOptions& o, std::string& error) {
     } else if (o.command == "export") {
         want = 2;
         form = "FILE.xml OUT.xlsx";
+    } else if (o.command == "restore") {
+        want = 1;
+        form = "BACKUP_DIR";
+    } else if (o.command == "backups") {
+        want = 0;
+    } else if (o.command == "diff") {
+        want = 2;
+        form = "A B (each a FILE.xml, an image directory or radio)";
     } else if (o.command == "image" && o.subcommand == "build") {
         want = 2;
         form = "FILE.xml DIR";
@@ -132,6 +147,38 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& o, std::s
                 return false;
             }
             outputGiven = true;
+        } else if (a == "--no-backup") {
+            o.noBackup = true;
+        } else if (a == "--no-verify") {
+            o.noVerify = true;
+        } else if (a == "--dry-run") {
+            o.dryRun = true;
+        } else if (a == "--force") {
+            o.force = true;
+        } else if (a == "--backup-dir") {
+            if (!value(o.backupDir)) {
+                return false;
+            }
+            if (o.backupDir.empty()) {
+                error = "--backup-dir: empty path";
+                return false;
+            }
+        } else if (a == "--serial") {
+            std::string text;
+            if (!value(text)) {
+                return false;
+            }
+            if (text == "no-serial") {
+                o.serial = 0xFFFFFFFFu;
+            } else if (text.empty() || text.size() > 10 ||
+                       text.find_first_not_of("0123456789") != std::string::npos ||
+                       std::strtoull(text.c_str(), nullptr, 10) >= 0xFFFFFFFFull) {
+                error = "--serial: '" + text + "' is not a serial number";
+                return false;
+            } else {
+                o.serial = static_cast<uint32_t>(std::strtoull(text.c_str(), nullptr, 10));
+            }
+            o.serialGiven = true;
         } else if (a == "--images") {
             if (!value(o.images)) {
                 return false;
@@ -175,7 +222,8 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& o, std::s
         error = "no command given";
         return false;
     }
-    static const char* const commands[] = {"ports", "info", "read", "write", "export", "image"};
+    static const char* const commands[] = {"ports", "info",    "read",    "write", "export",
+                                           "image", "restore", "backups", "diff"};
     bool known = false;
     for (const char* c : commands) {
         known = known || o.command == c;
@@ -190,7 +238,7 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& o, std::s
         return false;
     }
 
-    const bool radio = IsRadioCommand(o.command);
+    const bool radio = IsRadioCommand(o.command) || DiffNeedsRadio(o);
     const std::string name = o.command + (o.subcommand.empty() ? "" : " " + o.subcommand);
     if (radio) {
         const int sources = (portGiven ? 1 : 0) + (o.device.empty() ? 0 : 1) + (o.simulate ? 1 : 0);
@@ -203,7 +251,29 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& o, std::s
             return false;
         }
     } else if (portGiven || !o.device.empty() || o.simulate) {
-        error = name + ": --port, --device and --simulate are for info, read and write";
+        error = name + ": --port, --device and --simulate are for info, read, write, restore "
+                       "and diff with radio";
+        return false;
+    }
+    const bool writes = o.command == "write" || o.command == "restore";
+    if ((o.noBackup || o.noVerify) && !writes) {
+        error = name + ": --no-backup and --no-verify are for write and restore";
+        return false;
+    }
+    if (!o.backupDir.empty() && !writes && o.command != "backups") {
+        error = name + ": --backup-dir is for write, restore and backups";
+        return false;
+    }
+    if (o.dryRun && o.command != "write") {
+        error = name + ": --dry-run is for write";
+        return false;
+    }
+    if (o.force && o.command != "restore") {
+        error = name + ": --force is for restore";
+        return false;
+    }
+    if (o.serialGiven && o.command != "backups") {
+        error = name + ": --serial is for backups";
         return false;
     }
     if (!o.simState.empty() && !o.simulate) {
@@ -227,7 +297,7 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& o, std::s
         return false;
     }
     if (o.secondType && !radio) {
-        error = name + ": --second-type is for info, read and write";
+        error = name + ": --second-type is for info, read, write and restore";
         return false;
     }
     if (name == "image build" && !o.channels2VersionGiven) {

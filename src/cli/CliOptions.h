@@ -6,8 +6,8 @@
 
 // The command line of zorvex-cli, taken apart.
 struct CliOptions {
-    std::string command;               // ports, info, read, write, export, image
-    std::string subcommand;            // image: build or parse
+    std::string command;    // ports, info, read, write, export, image, restore, backups, diff
+    std::string subcommand; // image: build or parse
     std::vector<std::string> operands; // the positional arguments after the command
     bool help = false;
 
@@ -16,6 +16,15 @@ struct CliOptions {
     bool simulate = false;
     std::string simState; // --sim-state FILE
     bool secondType = false;
+
+    // write and restore: the safety steps; backups: where to look.
+    bool noBackup = false; // --no-backup
+    bool noVerify = false; // --no-verify
+    std::string backupDir; // --backup-dir DIR (empty: the default location)
+    bool dryRun = false;   // write --dry-run
+    bool force = false;    // restore --force: also to a radio with another serial number
+    bool serialGiven = false;
+    uint32_t serial = 0; // backups --serial N
 
     std::string output; // -o FILE
     std::string images; // --images DIR
