@@ -74,11 +74,13 @@ enum class WriteRefusal {
     Tables,     // restore: the backup's tables are not the radio's (presence or version)
 };
 
-// The safety steps of a write (and restore).
+// The safety steps of a write (and restore). Off here, so a driver on its own writes the
+// plain way; the desktop program and the command-line tool switch backup and verify on
+// unless the user turned them off.
 struct WriteSafety {
-    bool backup = true;     // read and keep the tables about to be replaced, before writing
-    bool verify = true;     // read back what was written and compare it byte for byte
-    bool dryRun = false;    // stop after reading the radio's tables: nothing is written
+    bool backup = false;  // read and keep the tables about to be replaced, before writing
+    bool verify = false;  // read back what was written and compare it byte for byte
+    bool dryRun = false;  // stop after reading the radio's tables: nothing is written
     std::string backupRoot; // where backups go; empty: DefaultBackupRoot()
 };
 
