@@ -1,10 +1,15 @@
 // Time of a whole identify, read and write against the simulated radio, with the line
 // paced as a 9600 Bd serial line would be and without pacing (the driver's and link's own
 // overhead). Prints one line per operation; paced ones beside the line time of every byte
-// moved (both directions, 10 bits a byte) and the ratio of the two.
+// moved (both directions, 10 bits a byte) and the ratio of the two; then, at 9600 Bd, a plain
+// write and a write with backup and verify beside the line time of everything they move.
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
+#include <string>
+
+#include <unistd.h>
 
 #include "sim/PtyRadio.h"
 #include "sim/SimulatedRadio.h"
@@ -72,6 +77,35 @@ int main() {
             else
                 std::printf("%-8s %-8s %8.1f ms  %s\n", pacingName, name, ms,
                             OutcomeName(driver.Outcome()));
+        }
+        if (pacing == Pacing::Line9600) {
+            const std::filesystem::path backups =
+                std::filesystem::temp_directory_path() /
+                ("zorvex-bench-backups-" + std::to_string(::getpid()));
+            struct Variant {
+                const char* name;
+                bool safe;
+            };
+            for (const Variant& v :
+                 {Variant{"write, plain", false}, Variant{"write + backup + verify", true}}) {
+                driver.safety.backup = v.safe;
+                driver.safety.verify = v.safe;
+                driver.safety.backupRoot = backups.string();
+                radio.ResetStats();
+                const auto start = std::chrono::steady_clock::now();
+                driver.Start(MODE_WRITE);
+                while (!driver.Finished()) {
+                    queue.RunFor(100);
+                }
+                const double seconds =
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+                const RadioStats st = radio.Stats();
+                const double line = static_cast<double>(st.bytesIn + st.bytesOut) * 10.0 / 9600.0;
+                std::printf("9600 Bd  %-24s %7.3f s  line time %7.3f s  ratio %.4f  %s\n", v.name,
+                            seconds, line, seconds / line, OutcomeName(driver.Outcome()));
+            }
+            std::error_code ignored;
+            std::filesystem::remove_all(backups, ignored);
         }
         pty.Stop();
         SetComPortOverride(port, "");

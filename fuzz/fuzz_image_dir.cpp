@@ -22,9 +22,9 @@
 #include "FuzzFile.h"
 #include "cli/CliMain.h"
 #include "cli/ExitStatus.h"
-#include "cli/ImageFiles.h"
 #include "files/ConfigFile.h"
 #include "files/FileError.h"
+#include "files/ImageFiles.h"
 #include "model/TableImage.h"
 
 namespace {

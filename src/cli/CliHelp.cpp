@@ -11,8 +11,12 @@ Commands:
   info  (--port N | --device PATH)        identify the radio and print its information
   read  (--port N | --device PATH) -o FILE.xml [--images DIR]
                                           read the radio into a configuration file
-  write (--port N | --device PATH) FILE.xml [--images DIR]
+  write (--port N | --device PATH) FILE.xml [--images DIR] [--dry-run]
                                           write a configuration file into the radio
+  restore BACKUP_DIR (--port N | --device PATH) [--force]
+                                          write a backup back into its radio
+  backups [--backup-dir DIR] [--serial N] list the backups, newest first
+  diff A B                                compare configurations, image folders or radio
   export FILE.xml OUT.xlsx|OUT.csv        export the channel list to a spreadsheet or CSV
   import FILE.xml IN.csv -o NEW.xml       replace the channels by those of a CSV list
   image build FILE.xml DIR [versions]     build the radio's table images from a configuration
@@ -84,7 +88,8 @@ Nothing is saved when the read fails.
 
 const char* const WRITE =
     R"(Usage: zorvex-cli write (--port N | --device PATH | --simulate) FILE.xml
-                       [--images DIR] [--second-type] [--force]
+                       [--images DIR] [--second-type] [--force] [--dry-run]
+                       [--no-backup] [--no-verify] [--backup-dir DIR]
 
 Opens the configuration file as the desktop program does (its range set is added to the
 range list and made current; channels outside it are removed, with a warning on stderr),
@@ -92,8 +97,54 @@ then writes the channel tables and the settings into the radio. The write is ref
 the radio's frequency ranges differ from the configuration's, when the radio requires
 another programmer, or when a table image cannot be built.
 
-  --images DIR   keep the images that were sent (same names as for read)
-  --force        write a configuration file that has problems (see check) as it was read
+Before the first write request the radio's current tables are read and saved as a backup
+folder BACKUPS/SERIAL/YYYYMMDD-HHMMSS/ (images, info.txt, radio.xml); a backup that cannot
+be saved stops the write with the radio unchanged. After the last write request every table
+is read back and compared byte for byte with what was sent. A failed write names the
+restore command that brings the previous tables back.
+
+  --images DIR      keep the images that were sent (same names as for read)
+  --force           write a configuration file that has problems (see check) as it was read
+  --dry-run         do everything up to the first write request, print the differences
+                    between the radio and the file, write nothing
+  --no-backup       write without reading and saving a backup first
+  --no-verify       do not read the tables back after writing
+  --backup-dir DIR  save backups under DIR instead of the default location
+                    ($XDG_DATA_HOME/Zorvex_Prog/backups, ~/.local/share/... without it;
+                    %APPDATA%\Zorvex_Prog\backups on Windows)
+)";
+
+const char* const RESTORE =
+    R"(Usage: zorvex-cli restore BACKUP_DIR (--port N | --device PATH | --simulate) [--force]
+                       [--no-backup] [--no-verify] [--backup-dir DIR] [--second-type]
+
+Identifies the radio and writes the backup's images into it exactly as stored, with a
+backup of what the radio holds now before and a verify after. Refused, with nothing sent,
+when the radio's serial number is not the backup's (the name of the folder above
+BACKUP_DIR), when the radio requires another programmer, or when the backup lacks a table
+the radio has, holds one it lacks, or holds a table of another version.
+
+  --force   also write into a radio with another serial number
+)";
+
+const char* const BACKUPS = R"(Usage: zorvex-cli backups [--backup-dir DIR] [--serial N]
+
+Lists the backups, newest first, one line each: folder, serial number, date and time,
+programming count, used channels (? where an image does not parse).
+
+  --backup-dir DIR  the backups under DIR instead of the default location
+  --serial N        only the backups of the radio with serial number N (or no-serial)
+)";
+
+const char* const DIFF =
+    R"(Usage: zorvex-cli diff A B [--port N | --device PATH | --simulate]
+
+Compares two configurations. A and B are each a configuration file, an image folder (as
+--images or a backup writes it) or the word radio (identified and read through --port,
+--device or --simulate). Prints one line per difference: channel slot, field, old -> new;
+settings field, old -> new; the range set; flag captions (image folders carry neither).
+
+Exit status: 0 no differences, 1 differences, 2 usage error, 3 a file could not be read.
 )";
 
 const char* const EXPORT =
@@ -177,6 +228,15 @@ std::string CliHelpText(const std::string& command, const std::string&) {
     }
     if (command == "export") {
         return EXPORT;
+    }
+    if (command == "restore") {
+        return RESTORE;
+    }
+    if (command == "backups") {
+        return BACKUPS;
+    }
+    if (command == "diff") {
+        return DIFF;
     }
     if (command == "import") {
         return IMPORT;

@@ -1,13 +1,16 @@
 #include "cli/CliMain.h"
 
+#include "cli/BackupsCommand.h"
 #include "cli/CheckCommand.h"
 #include "cli/CliCommands.h"
 #include "cli/CliHelp.h"
 #include "cli/CliOptions.h"
 #include "cli/CliVersion.h"
+#include "cli/DiffCommand.h"
 #include "cli/ExitStatus.h"
 #include "cli/ImportCommand.h"
 #include "cli/OutputClash.h"
+#include "cli/RestoreCommand.h"
 
 namespace {
 
@@ -24,6 +27,9 @@ const CommandEntry COMMAND_ENTRIES[] = {
     {"export", RunExportCommand},
     {"image", RunImageCommand},
     {"import", RunImportCommand},
+    {"restore", RunRestoreCommand},
+    {"backups", RunBackupsCommand},
+    {"diff", RunDiffCommand},
     {"check", [](const CliOptions& o, CliContext& c) { return RunCheckCommand(o.operands[0], c); }},
 };
 

@@ -26,7 +26,16 @@ const CommandRow COMMANDS[] = {
     {"image", "build", 2, "FILE.xml DIR", false},
     {"image", "parse", 2, "DIR FILE.xml", false},
     {"check", "", 1, "FILE.xml", false},
+    {"restore", "", 1, "BACKUP_DIR", true},
+    {"backups", "", 0, "", false},
+    {"diff", "", 2, "A B (each a FILE.xml, an image directory or radio)", false},
 };
+
+// diff talks to a radio only when one of its sides is the word radio.
+bool DiffNeedsRadio(const CliOptions& o) {
+    return o.command == "diff" &&
+           std::find(o.operands.begin(), o.operands.end(), "radio") != o.operands.end();
+}
 
 bool HasSubcommands(const std::string& command) {
     return std::any_of(std::begin(COMMANDS), std::end(COMMANDS), [&](const CommandRow& c) {
@@ -101,7 +110,7 @@ struct OptionRow {
     bool (*apply)(CliOptions& options, const std::string& value, std::string& error);
 };
 
-const char* const RADIO = "info|read|write";
+const char* const RADIO = "info|read|write|restore|diff";
 
 const OptionRow OPTIONS[] = {
     {"--help", 'h', nullptr, nullptr,
@@ -127,7 +136,37 @@ const OptionRow OPTIONS[] = {
      }},
     {"--second-type", 0, nullptr, RADIO,
      [](CliOptions& o, const std::string&, std::string&) { return o.secondType = true; }},
-    {"--force", 0, nullptr, "write|export|import|image build",
+    {"--no-backup", 0, nullptr, "write|restore",
+     [](CliOptions& o, const std::string&, std::string&) { return o.noBackup = true; }},
+    {"--no-verify", 0, nullptr, "write|restore",
+     [](CliOptions& o, const std::string&, std::string&) { return o.noVerify = true; }},
+    {"--backup-dir", 0, "DIR", "write|restore|backups",
+     [](CliOptions& o, const std::string& v, std::string& e) {
+         if (v.empty()) {
+             e = "--backup-dir: empty path";
+             return false;
+         }
+         o.backupDir = v;
+         return true;
+     }},
+    {"--dry-run", 0, nullptr, "write",
+     [](CliOptions& o, const std::string&, std::string&) { return o.dryRun = true; }},
+    {"--serial", 0, "N", "backups",
+     [](CliOptions& o, const std::string& v, std::string& e) {
+         if (v == "no-serial") {
+             o.serial = 0xFFFFFFFFu;
+         } else if (v.empty() || v.size() > 10 ||
+                    v.find_first_not_of("0123456789") != std::string::npos ||
+                    std::strtoull(v.c_str(), nullptr, 10) >= 0xFFFFFFFFull) {
+             e = "--serial: '" + v + "' is not a serial number";
+             return false;
+         } else {
+             o.serial = static_cast<uint32_t>(std::strtoull(v.c_str(), nullptr, 10));
+         }
+         o.serialGiven = true;
+         return true;
+     }},
+    {"--force", 0, nullptr, "write|export|import|image build|restore",
      [](CliOptions& o, const std::string&, std::string&) { return o.force = true; }},
     {"--csv-locale", 0, "en|ru", "export",
      [](CliOptions& o, const std::string& v, std::string& e) {
@@ -240,7 +279,12 @@ void AddOperand(CliOptions& o, const std::string& a) {
 // The checks that concern more than one option.
 bool CheckCombination(CliOptions& o, const CommandRow& command, std::string& error) {
     const std::string name = o.CommandName();
-    if (command.radio) {
+    const bool sourceGiven = o.Given("--port") || o.Given("--device") || o.Given("--simulate");
+    if (o.command == "diff" && !DiffNeedsRadio(o) && sourceGiven) {
+        error = "diff: --port, --device and --simulate are for a side named radio";
+        return false;
+    }
+    if (command.radio || DiffNeedsRadio(o)) {
         const int sources = (o.Given("--port") ? 1 : 0) + (o.Given("--device") ? 1 : 0) +
                             (o.Given("--simulate") ? 1 : 0);
         if (sources == 0) {

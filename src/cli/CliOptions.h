@@ -24,7 +24,17 @@ struct CliOptions {
     bool simulate = false;
     std::string simState; // --sim-state FILE
     bool secondType = false;
-    bool force = false; // --force: use a configuration file with problems as read
+    // --force: use a configuration file with problems as read; restore: also to a radio
+    // with another serial number.
+    bool force = false;
+
+    // write and restore: the safety steps; backups: where to look.
+    bool noBackup = false; // --no-backup
+    bool noVerify = false; // --no-verify
+    std::string backupDir; // --backup-dir DIR (empty: the default location)
+    bool dryRun = false;   // write --dry-run
+    bool serialGiven = false;
+    uint32_t serial = 0; // backups --serial N
 
     std::string output; // -o FILE; "-" for standard output
     std::string images; // --images DIR

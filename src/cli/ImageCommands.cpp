@@ -2,12 +2,13 @@
 
 #include "cli/CliCommands.h"
 #include "cli/ExitStatus.h"
-#include "cli/ImageFiles.h"
 #include "cli/TerminalText.h"
 #include "cli/Workspace.h"
 #include "files/AtomicFile.h"
 #include "files/ConfigFile.h"
 #include "files/FileError.h"
+#include "files/ImageFiles.h"
+#include "files/ImageFolder.h"
 #include "model/TableImage.h"
 
 namespace {
@@ -57,11 +58,12 @@ int ImageBuild(const CliOptions& o, CliContext& c) {
         return CliFail(c, EXIT_STATUS_FAILED, "no image written");
     }
     try {
-        WriteImageFile(o.operands[1], CHANNELS_0_99_FILE, channels1.data());
-        if (o.channels2Version != 0) {
-            WriteImageFile(o.operands[1], CHANNELS_100_199_FILE, channels2.data());
-        }
-        WriteImageFile(o.operands[1], SETTINGS_FILE, settings.data());
+        ImageSet images;
+        images.channels0_99 = channels1;
+        images.channels100_199 = channels2;
+        images.settings = settings;
+        images.hasChannels100_199 = o.channels2Version != 0;
+        WriteImageFolder(o.operands[1], images);
     } catch (const FileError& e) {
         return CliFail(c, EXIT_STATUS_FILE, e.what());
     }

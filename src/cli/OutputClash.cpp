@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "cli/ImageFiles.h"
+#include "files/ImageFiles.h"
 #include "files/SameFile.h"
 
 namespace fs = std::filesystem;

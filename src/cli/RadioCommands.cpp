@@ -1,7 +1,9 @@
+#include <algorithm>
+#include <utility>
+
 #include "cli/CliCommands.h"
 #include "cli/ExitStatus.h"
 #include "cli/FailureText.h"
-#include "cli/ImageFiles.h"
 #include "cli/JsonWriter.h"
 #include "cli/RadioJson.h"
 #include "cli/RadioSession.h"
@@ -9,8 +11,11 @@
 #include "cli/TerminalOutput.h"
 #include "cli/TerminalText.h"
 #include "cli/Workspace.h"
+#include "cli/WriteSafetyReport.h"
 #include "files/ConfigFile.h"
 #include "files/FileError.h"
+#include "files/ImageFiles.h"
+#include "files/ImageFolder.h"
 #include "link/ComPorts.h"
 
 namespace {
@@ -76,8 +81,11 @@ public:
         TerminalOutput output(log, c_.err, c_.progressBar && !o_.quiet);
         RadioSession session(w.channels, w.settings, w.info, output, o_.verbose || o_.trace,
                              o_.trace);
+        if (mode == MODE_WRITE) {
+            ApplyWriteSafety(o_, session.driver());
+        }
         session.Run(mode, target.port(), c_.cancel);
-        const OperationDriver& driver = session.driver();
+        const OperationDriver& driver = std::as_const(session).driver();
 
         if (mode == MODE_IDENTIFY && w.info.has_block0 && !o_.json) {
             c_.out << TerminalText(w.info.BuildReport());
@@ -99,6 +107,12 @@ public:
                 }
             }
         } else if (mode == MODE_WRITE) {
+            ReportWriteFailure(o_, driver, c_.err);
+            if (o_.dryRun && driver.Outcome() == OperationOutcome::Succeeded && !o_.json) {
+                for (const ConfigDifference& d : driver.PlannedChanges().items) {
+                    c_.out << TerminalText(DifferenceLine(d)) << '\n';
+                }
+            }
             KeepImages(driver, fileStatus);
             if (driver.TablesListed() && !driver.SecondTable() && UsesSecondTable(w.channels)) {
                 CliWarn(c_,
@@ -122,13 +136,17 @@ private:
         if (o_.images.empty() || !driver.TablesListed()) {
             return true;
         }
+        // The folder is written as a whole: never some images of this run beside older ones.
+        ImageSet images;
+        std::copy_n(driver.Buffer(BUFFER_CHANNELS_0_99), images.channels0_99.size(),
+                    images.channels0_99.begin());
+        std::copy_n(driver.Buffer(BUFFER_CHANNELS_100_199), images.channels100_199.size(),
+                    images.channels100_199.begin());
+        std::copy_n(driver.Buffer(BUFFER_SETTINGS), images.settings.size(),
+                    images.settings.begin());
+        images.hasChannels100_199 = driver.SecondTable();
         try {
-            WriteImageFile(o_.images, CHANNELS_0_99_FILE, driver.Buffer(BUFFER_CHANNELS_0_99));
-            if (driver.SecondTable()) {
-                WriteImageFile(o_.images, CHANNELS_100_199_FILE,
-                               driver.Buffer(BUFFER_CHANNELS_100_199));
-            }
-            WriteImageFile(o_.images, SETTINGS_FILE, driver.Buffer(BUFFER_SETTINGS));
+            WriteImageFolder(o_.images, images);
             return true;
         } catch (const FileError& e) {
             status = FileFailed(e.what());
@@ -246,6 +264,10 @@ private:
             return "refused";
         case OperationOutcome::Cancelled:
             return "cancelled";
+        case OperationOutcome::BackupFailed:
+            return "backup_failed";
+        case OperationOutcome::VerifyFailed:
+            return "verify_failed";
         default:
             return "not_run";
         }
@@ -313,6 +335,11 @@ private:
             return Failed(RefusalText(w));
         case OperationOutcome::Cancelled:
             return Failed("interrupted");
+        case OperationOutcome::BackupFailed:
+            return Failed("write stopped: the backup could not be saved; the radio was not "
+                          "changed (see the log above; --backup-dir DIR saves it elsewhere)");
+        case OperationOutcome::VerifyFailed:
+            return Failed("write failed: the radio does not hold what was written");
         default:
             return Failed(o_.command + " did not run");
         }

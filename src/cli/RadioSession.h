@@ -25,6 +25,7 @@ public:
     OperationOutcome Run(int32_t mode, int port, const std::atomic<bool>* cancel);
 
     const OperationDriver& driver() const { return driver_; }
+    OperationDriver& driver() { return driver_; }
 
 private:
     CallQueue queue_; // outlives the driver: the worker posts into it

@@ -2,10 +2,16 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <ctime>
 
+#include "files/AtomicFile.h"
+#include "files/BackupStore.h"
+#include "files/ConfigFile.h"
+#include "files/FileError.h"
 #include "link/ComThread.h"
 #include "model/ChannelsContext.h"
 #include "model/Cp1251.h"
+#include "model/FlagCaptions.h"
 #include "model/InfoContext.h"
 #include "model/SettingsContext.h"
 #include "operations/LinkErrorMessage.h"
@@ -76,6 +82,16 @@ void OperationDriver::Start(int32_t mode_) {
     data_without_reply_ = false;
     second_table_ = false;
     tables_listed_ = false;
+    backup_folder_.clear();
+    planned_ = ConfigDiff();
+    changes_known_ = false;
+    radio_touched_ = false;
+    refusal_ = WriteRefusal::None;
+    unwritten_channels_ = 0;
+    verify_table_ = -1;
+    verify_offset_ = -1;
+    write_count_ = 0;
+    write_next_ = 0;
     finished_reported_ = false;
     log.enabled = true;
     log.ClearLog();
@@ -83,7 +99,23 @@ void OperationDriver::Start(int32_t mode_) {
     RunStateMachine();
 }
 
+void OperationDriver::SetRestoreImages(const ImageSet& images, uint32_t serial, bool force) {
+    restore_ = images;
+    restore_serial_ = serial;
+    restore_force_ = force;
+}
+
 void OperationDriver::Close() {
+    if (outcome_ == OperationOutcome::Running && SafetyOn() &&
+        (mode == MODE_WRITE || mode == MODE_RESTORE)) {
+        if (state == STATE_WRITING) {
+            LogInterrupted();
+        } else if (state == STATE_VERIFYING) {
+            log.LogLine(Text("Проверка записи прервана."));
+        } else if (state != STATE_DONE && state != STATE_INACTIVE && state != STATE_CLOSE) {
+            LogUnchanged();
+        }
+    }
     CloseWorker();
     if (outcome_ == OperationOutcome::Running) {
         outcome_ = OperationOutcome::Cancelled;
@@ -128,6 +160,12 @@ void OperationDriver::RunSteps() {
             break;
         case STATE_WRITING:
             more = StepWriting();
+            break;
+        case STATE_BACKUP_READING:
+            more = StepBackupReading();
+            break;
+        case STATE_VERIFYING:
+            more = StepVerifying();
             break;
         default:
             return; // inactive, done, or out of range
@@ -294,7 +332,11 @@ bool OperationDriver::StepIdentifying() {
             !info->IsProgrammerAccepted(info->programmer_id)) {
             LogOtherProgrammer();
         }
-        return TakeListError();
+        const bool failed = TakeListError();
+        if (failed && (mode == MODE_WRITE || mode == MODE_RESTORE) && SafetyOn()) {
+            LogUnchanged();
+        }
+        return failed;
     }
     log.LogLine(Text("Информация о станции получена."));
     if (worker_->InfoReceived(0)) {
@@ -340,6 +382,22 @@ bool OperationDriver::StepIdentifying() {
         if (!accepted) {
             LogOtherProgrammer();
         }
+        refusal_ = !accepted ? WriteRefusal::Programmer : WriteRefusal::Ranges;
+        if (SafetyOn()) {
+            LogUnchanged();
+        }
+        outcome_ = OperationOutcome::Refused;
+        state = STATE_CLOSE;
+        break;
+    case MODE_RESTORE:
+        if (!accepted) {
+            LogOtherProgrammer();
+            refusal_ = WriteRefusal::Programmer;
+        } else if (RestoreAccepted()) {
+            state = STATE_START_WRITE;
+            break;
+        }
+        LogUnchanged();
         outcome_ = OperationOutcome::Refused;
         state = STATE_CLOSE;
         break;
@@ -426,6 +484,10 @@ bool OperationDriver::StepReading() {
             log.LogLine(channels->lastError);
             ok = false;
         }
+    } else {
+        // Slots 100-199 show what the radio holds there: nothing.
+        ClearSecondTableSlots();
+        log.LogLine(Text("В станции нет таблицы каналов 100-199, каналы 100-199 очищены."));
     }
     if (settings->ParseSettingsImage(Buf(BUFFER_SETTINGS))) {
         log.LogLine(Text("Таблица настроек прочитана (версия %d.%d).", Major(settings->version),
@@ -444,79 +506,495 @@ bool OperationDriver::StepStartWrite() {
     worker_->ClearJobs();
     second_table_ = info->channels2_version != 0;
 
-    // Every image is built before anything is queued: an image that cannot be built refuses
-    // the whole write, so the radio never gets part of a configuration.
-    bool built = true;
-    const uint16_t version1 = info->has_block1 && info->channels_version == CHANNEL_TABLE_V2
-                                  ? CHANNEL_TABLE_V2
-                                  : CHANNEL_TABLE_V1;
-    if (channels->BuildImage(Buf(BUFFER_CHANNELS_0_99), version1, 0)) {
-        log.LogLine(Text("Таблица каналов   0-99 сформирована (версия %d.%d).", Major(version1),
-                         Minor(version1)));
+    uint16_t settingsVersion = SETTINGS_V1_0;
+    if (mode == MODE_RESTORE) {
+        // The stored images go as they are; RestoreAccepted has matched them to the radio.
+        std::copy(restore_.channels0_99.begin(), restore_.channels0_99.end(),
+                  Buf(BUFFER_CHANNELS_0_99));
+        std::copy(restore_.channels100_199.begin(), restore_.channels100_199.end(),
+                  Buf(BUFFER_CHANNELS_100_199));
+        std::copy(restore_.settings.begin(), restore_.settings.end(), Buf(BUFFER_SETTINGS));
+        settingsVersion = GetU16(Buf(BUFFER_SETTINGS));
+        log.LogLine(Text("Таблицы взяты из резервной копии."));
     } else {
-        log.LogLine(Text("Таблица каналов   0-99 не сформирована (версия %d.%d) !!!",
-                         Major(version1), Minor(version1)));
-        log.LogLine(channels->lastError);
-        built = false;
-    }
-    if (second_table_) {
-        const uint16_t version2 = info->has_block1 && info->channels2_version == CHANNEL_TABLE_V2
+        // Every image is built before anything is queued: an image that cannot be built
+        // refuses the whole write, so the radio never gets part of a configuration.
+        bool built = true;
+        const uint16_t version1 = info->has_block1 && info->channels_version == CHANNEL_TABLE_V2
                                       ? CHANNEL_TABLE_V2
                                       : CHANNEL_TABLE_V1;
-        if (channels->BuildImage(Buf(BUFFER_CHANNELS_100_199), version2, TABLE_CHANNELS)) {
-            log.LogLine(Text("Таблица каналов 100-199 сформирована (версия %d.%d).",
-                             Major(version2), Minor(version2)));
+        if (channels->BuildImage(Buf(BUFFER_CHANNELS_0_99), version1, 0)) {
+            log.LogLine(Text("Таблица каналов   0-99 сформирована (версия %d.%d).", Major(version1),
+                             Minor(version1)));
         } else {
-            log.LogLine(Text("Таблица каналов 100-199 не сформирована (версия %d.%d) !!!",
-                             Major(version2), Minor(version2)));
+            log.LogLine(Text("Таблица каналов   0-99 не сформирована (версия %d.%d) !!!",
+                             Major(version1), Minor(version1)));
             log.LogLine(channels->lastError);
             built = false;
         }
-    }
-    uint16_t settingsVersion = SETTINGS_V1_0;
-    if (info->has_block1 && info->settings_version != 0) {
-        settingsVersion = info->settings_version;
-    }
-    if (settings->BuildSettingsImage(Buf(BUFFER_SETTINGS), settingsVersion)) {
-        log.LogLine(Text("Таблица настроек сформирована (версия %d.%d).", Major(settingsVersion),
-                         Minor(settingsVersion)));
-    } else {
-        log.LogLine(Text("Таблица настроек не сформирована (версия %d.%d) !!!",
-                         Major(settingsVersion), Minor(settingsVersion)));
-        if (!settings->lastError.empty()) {
-            log.LogLine(settings->lastError);
-        } else if (SettingsImageSize(settingsVersion) == 0) {
-            log.LogLine(Text("Версия %d.%d таблицы настроек не поддерживается!!!",
-                             Major(settingsVersion), Minor(settingsVersion)));
+        if (second_table_) {
+            const uint16_t version2 =
+                info->has_block1 && info->channels2_version == CHANNEL_TABLE_V2 ? CHANNEL_TABLE_V2
+                                                                                : CHANNEL_TABLE_V1;
+            if (channels->BuildImage(Buf(BUFFER_CHANNELS_100_199), version2, TABLE_CHANNELS)) {
+                log.LogLine(Text("Таблица каналов 100-199 сформирована (версия %d.%d).",
+                                 Major(version2), Minor(version2)));
+            } else {
+                log.LogLine(Text("Таблица каналов 100-199 не сформирована (версия %d.%d) !!!",
+                                 Major(version2), Minor(version2)));
+                log.LogLine(channels->lastError);
+                built = false;
+            }
         }
-        built = false;
+        if (info->has_block1 && info->settings_version != 0) {
+            settingsVersion = info->settings_version;
+        }
+        if (settings->BuildSettingsImage(Buf(BUFFER_SETTINGS), settingsVersion)) {
+            log.LogLine(Text("Таблица настроек сформирована (версия %d.%d).",
+                             Major(settingsVersion), Minor(settingsVersion)));
+        } else {
+            log.LogLine(Text("Таблица настроек не сформирована (версия %d.%d) !!!",
+                             Major(settingsVersion), Minor(settingsVersion)));
+            if (!settings->lastError.empty()) {
+                log.LogLine(settings->lastError);
+            } else if (SettingsImageSize(settingsVersion) == 0) {
+                log.LogLine(Text("Версия %d.%d таблицы настроек не поддерживается!!!",
+                                 Major(settingsVersion), Minor(settingsVersion)));
+            }
+            built = false;
+        }
+        if (!built) {
+            log.LogLine(Text("Запись прервана!!!"));
+            if (SafetyOn()) {
+                LogUnchanged();
+            }
+            refusal_ = WriteRefusal::Build;
+            outcome_ = OperationOutcome::Refused;
+            state = STATE_CLOSE;
+            return true;
+        }
     }
-    if (!built) {
-        log.LogLine(Text("Запись прервана!!!"));
-        outcome_ = OperationOutcome::Refused;
-        state = STATE_CLOSE;
-        return true;
+    settings_job_length_ =
+        settingsVersion == SETTINGS_V1_1 ? SETTINGS_1_1_JOB_LENGTH : SETTINGS_JOB_LENGTH;
+
+    // The write list, one table at a time.
+    write_count_ = 0;
+    write_steps_[write_count_++] = {CHANNELS_ADDRESS, CHANNELS_JOB_LENGTH, BUFFER_CHANNELS_0_99};
+    if (second_table_) {
+        write_steps_[write_count_++] = {CHANNELS2_ADDRESS, CHANNELS_JOB_LENGTH,
+                                        BUFFER_CHANNELS_100_199};
+    }
+    write_steps_[write_count_++] = {SETTINGS_ADDRESS, settings_job_length_, BUFFER_SETTINGS};
+    write_total_ = 0;
+    for (int i = 0; i < write_count_; ++i) {
+        write_total_ += write_steps_[i].length;
+    }
+    write_next_ = 0;
+    write_done_ = 0;
+
+    if (safety.backup || safety.dryRun) {
+        bar_color = COLOR_READING;
+        log.LogLine(Text("Чтение таблиц станции для резервной копии ..."));
+        StartCheckRead(backup_);
+        state = STATE_BACKUP_READING;
+        return false;
     }
     log.LogLine(Text("Запись ..."));
-
-    StartTableJobs(OP_WRITE_TABLE, settingsVersion == SETTINGS_V1_1 ? SETTINGS_1_1_JOB_LENGTH
-                                                                    : SETTINGS_JOB_LENGTH);
+    tables_listed_ = true;
+    StartNextWrite();
     state = STATE_WRITING;
     return false;
 }
 
-bool OperationDriver::StepWriting() {
+void OperationDriver::StartCheckRead(std::array<std::array<uint8_t, 2048>, 3>& into) {
+    worker_->ClearJobs();
+    for (auto& image : into) {
+        image.fill(0xFF);
+    }
+    TransferJob job;
+    job.op = OP_READ_TABLE;
+    job.address = CHANNELS_ADDRESS;
+    job.length = CHANNELS_JOB_LENGTH;
+    job.buffer = into[0].data();
+    worker_->AddJob(&job);
+    if (second_table_) {
+        job.address = CHANNELS2_ADDRESS;
+        job.buffer = into[1].data();
+        worker_->AddJob(&job);
+    }
+    job.address = SETTINGS_ADDRESS;
+    job.length = SETTINGS_JOB_LENGTH;
+    job.buffer = into[2].data();
+    worker_->AddJob(&job);
+    percent = 0;
+    Repaint();
+    worker_->StartJobs();
+}
+
+void OperationDriver::StartNextWrite() {
+    const WriteStep& step = write_steps_[write_next_];
+    worker_->ClearJobs();
+    TransferJob job;
+    job.op = OP_WRITE_TABLE;
+    job.address = step.address;
+    job.length = step.length;
+    job.buffer = Buf(step.buffer);
+    worker_->AddJob(&job);
+    bar_color = COLOR_WRITING;
+    radio_touched_ = true;
+    if (!worker_->StartJobs()) {
+        tables_listed_ = false;
+    }
+}
+
+bool OperationDriver::WaitWrite() {
+    if (!worker_) {
+        state = STATE_CLOSE;
+        return false;
+    }
+    const int progress = worker_->GetProgress();
+    const int32_t length = write_steps_[write_next_].length;
+    const bool last = write_next_ + 1 >= write_count_;
+    if (progress != 100 || (!last && worker_->GetError() == 0)) {
+        // The bar runs over the whole write, not over each table's list.
+        const int64_t done = static_cast<int64_t>(write_done_) * 100 +
+                             static_cast<int64_t>(length) * (progress == 100 ? 100 : progress);
+        percent = write_total_ > 0 ? static_cast<int32_t>(done / write_total_) : progress;
+        Repaint();
+        return progress == 100;
+    }
+    percent = 100;
+    Repaint();
+    return true;
+}
+
+namespace {
+
+const char* TableName(int buffer) {
+    switch (buffer) {
+    case BUFFER_CHANNELS_0_99:
+        return "таблица каналов 0-99";
+    case BUFFER_CHANNELS_100_199:
+        return "таблица каналов 100-199";
+    default:
+        return "таблица настроек";
+    }
+}
+
+} // namespace
+
+void OperationDriver::LogUnchanged() {
+    log.LogLine(Text("Станция не изменена."));
+}
+
+void OperationDriver::LogInterrupted() {
+    log.LogLine(Text("Запись прервана!!!"));
+    std::string written, missing;
+    for (int i = 0; i < write_count_; ++i) {
+        std::string& into = i < write_next_ ? written : missing;
+        if (!into.empty()) {
+            into += ", ";
+        }
+        into += Text(TableName(write_steps_[i].buffer));
+    }
+    if (written.empty()) {
+        log.LogLine(
+            Text("Ни одна таблица не записана полностью; не записаны: %s.", missing.c_str()));
+    } else if (missing.empty()) {
+        log.LogLine(Text("Записаны полностью: %s.", written.c_str()));
+    } else {
+        log.LogLine(
+            Text("Записаны полностью: %s; не записаны: %s.", written.c_str(), missing.c_str()));
+    }
+    if (!backup_folder_.empty()) {
+        log.LogLine(Text("Станция может содержать частично записанные таблицы. Резервная копия: %s",
+                         Utf8ToCp1251(backup_folder_).c_str()));
+    } else {
+        log.LogLine(Text("Станция может содержать частично записанные таблицы."));
+    }
+}
+
+bool OperationDriver::StepBackupReading() {
     if (!Wait()) {
         return state == STATE_CLOSE;
     }
-    if (TakeListError()) {
+    const int error = worker_->GetError();
+    if (error != 0) {
+        LogError(error);
+        link_error_ = error;
+        outcome_ = OperationOutcome::LinkError;
+        log.LogLine(Text("Резервная копия не сделана: таблицы станции не прочитаны."));
+        LogUnchanged();
+        state = STATE_CLOSE;
         return true;
+    }
+    ComputePlannedChanges();
+    if (safety.dryRun) {
+        log.LogLine(Text("Пробный запуск: в станцию ничего не записано."));
+        outcome_ = OperationOutcome::Succeeded;
+        state = STATE_CLOSE;
+        return true;
+    }
+    if (safety.backup && !SaveBackup()) {
+        LogUnchanged();
+        outcome_ = OperationOutcome::BackupFailed;
+        state = STATE_CLOSE;
+        return true;
+    }
+    log.LogLine(Text("Запись ..."));
+    tables_listed_ = true;
+    StartNextWrite();
+    state = STATE_WRITING;
+    return false;
+}
+
+void OperationDriver::ComputePlannedChanges() {
+    // Both sides as the radio would give them back: the tables read, the images to write.
+    ChannelsContext before, after;
+    SettingsContext beforeSettings, afterSettings;
+    bool parsed =
+        before.ParseImage(backup_[0].data(), 0) && after.ParseImage(Buf(BUFFER_CHANNELS_0_99), 0);
+    if (second_table_) {
+        parsed = parsed && before.ParseImage(backup_[1].data(), TABLE_CHANNELS) &&
+                 after.ParseImage(Buf(BUFFER_CHANNELS_100_199), TABLE_CHANNELS);
+    }
+    parsed = parsed && beforeSettings.ParseSettingsImage(backup_[2].data()) &&
+             afterSettings.ParseSettingsImage(Buf(BUFFER_SETTINGS));
+    if (!parsed) {
+        log.LogLine(Text("Таблицы станции не разобраны, изменения не подсчитаны."));
+        return;
+    }
+    DiffScope scope;
+    scope.channelSlots = second_table_ ? CHANNEL_COUNT : TABLE_CHANNELS;
+    scope.rangeSet = false;
+    scope.flagCaptions = false;
+    planned_ = CompareConfigs(ConfigView{&before, &beforeSettings, nullptr},
+                              ConfigView{&after, &afterSettings, nullptr}, scope);
+    changes_known_ = true;
+    if (planned_.Empty()) {
+        log.LogLine(Text("Изменений нет: станция уже содержит эти таблицы."));
+    } else {
+        log.LogLine(Text("Будет изменено каналов: %d, параметров настроек: %d",
+                         planned_.ChangedChannels(), planned_.ChangedSettings()));
+    }
+}
+
+bool OperationDriver::SaveBackup() {
+    BackupContent content;
+    std::copy(backup_[0].begin(), backup_[0].end(), content.images.channels0_99.begin());
+    std::copy(backup_[1].begin(), backup_[1].end(), content.images.channels100_199.begin());
+    std::copy(backup_[2].begin(), backup_[2].end(), content.images.settings.begin());
+    content.images.hasChannels100_199 = second_table_;
+
+    std::string report = Cp1251ToUtf8(info->BuildReport());
+    for (size_t at = report.find("\r\n"); at != std::string::npos; at = report.find("\r\n", at)) {
+        report.erase(at, 1);
+    }
+    content.infoText = report;
+
+    // The configuration as read, built from the images alone (never the user's model).
+    ChannelsContext scratch;
+    SettingsContext scratchSettings;
+    if (info->ranges.IsValid()) {
+        scratch.ranges.Select(scratch.ranges.Add(info->ranges));
+    }
+    bool parsed = scratch.ParseImage(backup_[0].data(), 0);
+    if (second_table_) {
+        parsed = scratch.ParseImage(backup_[1].data(), TABLE_CHANNELS) && parsed;
+    }
+    parsed = scratchSettings.ParseSettingsImage(backup_[2].data()) && parsed;
+    try {
+        if (parsed) {
+            content.configXml =
+                ConfigDocumentText(scratch, scratchSettings, FlagCaptionsForOptions(info->options));
+        } else {
+            log.LogLine(Text("Таблицы станции не разобраны: файл radio.xml в резервную копию "
+                             "не записан."));
+        }
+        const std::filesystem::path root = safety.backupRoot.empty()
+                                               ? DefaultBackupRoot()
+                                               : std::filesystem::path(safety.backupRoot);
+        const std::filesystem::path folder =
+            WriteBackup(root, info->serial_number, std::time(nullptr), content);
+        backup_folder_ = PathText(folder);
+    } catch (const FileError& e) {
+        log.LogLine(
+            Text("Не удалось сохранить резервную копию: %s", Utf8ToCp1251(e.what()).c_str()));
+        return false;
+    }
+    log.LogLine(Text("Резервная копия сохранена: %s", Utf8ToCp1251(backup_folder_).c_str()));
+    return true;
+}
+
+bool OperationDriver::StepWriting() {
+    if (!WaitWrite()) {
+        return state == STATE_CLOSE;
+    }
+    const int error = worker_->GetError();
+    if (error != 0) {
+        LogError(error);
+        link_error_ = error;
+        outcome_ = OperationOutcome::LinkError;
+        if (SafetyOn()) {
+            LogInterrupted();
+        }
+        state = STATE_CLOSE;
+        return true;
+    }
+    write_done_ += write_steps_[write_next_].length;
+    if (++write_next_ < write_count_) {
+        StartNextWrite();
+        return false;
     }
     log.LogLine(Text("Таблица каналов записана."));
     log.LogLine(Text("Таблица настроек записана."));
+    if (!second_table_) {
+        for (int i = TABLE_CHANNELS; i < CHANNEL_COUNT; ++i) {
+            unwritten_channels_ += channels->channels[i].IsUsed() ? 1 : 0;
+        }
+        if (mode == MODE_WRITE && unwritten_channels_ > 0) {
+            log.LogLine(
+                Text("Каналы 100-199 не записаны: в станции нет таблицы для них (каналов: %d).",
+                     unwritten_channels_));
+        }
+    }
+    if (safety.verify) {
+        bar_color = COLOR_READING;
+        log.LogLine(Text("Проверка записи ..."));
+        StartCheckRead(verify_);
+        state = STATE_VERIFYING;
+        return false;
+    }
+    if (mode == MODE_RESTORE) {
+        TakeRestoredModel();
+    }
     outcome_ = OperationOutcome::Succeeded;
     state = STATE_CLOSE;
     return true;
+}
+
+bool OperationDriver::StepVerifying() {
+    if (!Wait()) {
+        return state == STATE_CLOSE;
+    }
+    const int error = worker_->GetError();
+    if (error != 0) {
+        LogError(error);
+        link_error_ = error;
+        outcome_ = OperationOutcome::LinkError;
+        log.LogLine(Text("Проверка записи не выполнена: таблицы не прочитаны."));
+        if (!backup_folder_.empty()) {
+            log.LogLine(Text("Резервная копия: %s", Utf8ToCp1251(backup_folder_).c_str()));
+        }
+        state = STATE_CLOSE;
+        return true;
+    }
+    for (int i = 0; i < write_count_; ++i) {
+        const WriteStep& step = write_steps_[i];
+        const uint8_t* sent = Buf(step.buffer);
+        // The verify read holds channels 0-99, channels 100-199 and settings in this order.
+        const int slot = step.buffer - BUFFER_CHANNELS_0_99;
+        const uint8_t* got = verify_[slot].data();
+        size_t length = GetU16(sent + 2);
+        if (length < 12 || length > 2048) {
+            length = 2048;
+        }
+        // The first differing byte of the records; the header (whose checksum follows
+        // any change) only when the records are the same.
+        for (size_t n = 0; n < length; ++n) {
+            const size_t at = n + 12 < length ? n + 12 : n + 12 - length;
+            if (sent[at] != got[at]) {
+                verify_table_ = step.buffer == BUFFER_CHANNELS_0_99      ? 0
+                                : step.buffer == BUFFER_CHANNELS_100_199 ? 3
+                                                                         : 1;
+                verify_offset_ = static_cast<int>(at);
+                break;
+            }
+        }
+        if (verify_table_ >= 0) {
+            log.LogLine(
+                Text("Т%s в станции не совпадает с записанной (первое отличие: байт %d) !!!",
+                     Text(TableName(step.buffer) + 2).c_str(), verify_offset_));
+            log.LogLine(Text("Станция содержит не то, что было записано!!!"));
+            if (!backup_folder_.empty()) {
+                log.LogLine(Text("Резервная копия: %s", Utf8ToCp1251(backup_folder_).c_str()));
+            }
+            outcome_ = OperationOutcome::VerifyFailed;
+            state = STATE_CLOSE;
+            return true;
+        }
+    }
+    log.LogLine(Text("Проверка записи: станция содержит записанные таблицы."));
+    if (mode == MODE_RESTORE) {
+        TakeRestoredModel();
+    }
+    outcome_ = OperationOutcome::Succeeded;
+    state = STATE_CLOSE;
+    return true;
+}
+
+bool OperationDriver::RestoreAccepted() {
+    if (restore_serial_ != info->serial_number && !restore_force_) {
+        log.LogLine(Text("Резервная копия сделана для другой станции (серийный номер %s), "
+                         "а подключена станция %s !!!",
+                         SerialFolderName(restore_serial_).c_str(),
+                         SerialFolderName(info->serial_number).c_str()));
+        refusal_ = WriteRefusal::Serial;
+        return false;
+    }
+    const bool second = info->channels2_version != 0;
+    if (second != restore_.hasChannels100_199) {
+        log.LogLine(second ? Text("В резервной копии нет таблицы каналов 100-199, а в станции "
+                                  "она есть !!!")
+                           : Text("В резервной копии есть таблица каналов 100-199, а в станции "
+                                  "её нет !!!"));
+        refusal_ = WriteRefusal::Tables;
+        return false;
+    }
+    if (info->has_block1) {
+        struct Check {
+            const uint8_t* image;
+            uint16_t version;
+            const char* name;
+        };
+        const Check checks[] = {
+            {restore_.channels0_99.data(), info->channels_version, "каналов 0-99"},
+            {restore_.channels100_199.data(), info->channels2_version, "каналов 100-199"},
+            {restore_.settings.data(), info->settings_version, "настроек"},
+        };
+        for (const Check& c : checks) {
+            if (c.version == 0 || (c.image == restore_.channels100_199.data() && !second)) {
+                continue;
+            }
+            const uint16_t stored = GetU16(c.image);
+            if (stored != c.version) {
+                log.LogLine(
+                    Text("Таблица %s резервной копии версии %d.%d, а станция ждёт %d.%d !!!",
+                         c.name, Major(stored), Minor(stored), Major(c.version), Minor(c.version)));
+                refusal_ = WriteRefusal::Tables;
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+void OperationDriver::TakeRestoredModel() {
+    // The radio now holds the stored images: the host's model shows them, as after a read.
+    channels->ParseImage(Buf(BUFFER_CHANNELS_0_99), 0);
+    if (second_table_) {
+        channels->ParseImage(Buf(BUFFER_CHANNELS_100_199), TABLE_CHANNELS);
+    } else {
+        ClearSecondTableSlots();
+    }
+    settings->ParseSettingsImage(Buf(BUFFER_SETTINGS));
+}
+
+void OperationDriver::ClearSecondTableSlots() {
+    for (int i = TABLE_CHANNELS; i < CHANNEL_COUNT; ++i) {
+        channels->channels[i].Reset();
+        channels->channels[i].number = i % TABLE_CHANNELS;
+    }
 }
 
 bool OperationDriver::StepClose() {

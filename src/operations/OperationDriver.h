@@ -8,6 +8,8 @@
 
 #include "link/LinkTrace.h"
 #include "link/PortOpenFailure.h"
+#include "files/ImageFolder.h"
+#include "operations/ConfigDiff.h"
 #include "operations/LogStream.h"
 
 class ChannelsContext;
@@ -20,6 +22,7 @@ enum OperationMode : int32_t {
     MODE_READ = 1,
     MODE_WRITE = 2,
     MODE_IDENTIFY = 3,
+    MODE_RESTORE = 4, // a write of stored images (SetRestoreImages), not built from the model
 };
 
 // States of the machine.
@@ -33,6 +36,8 @@ enum OperationState : int32_t {
     STATE_READING = 6,
     STATE_WRITING = 7,
     STATE_DONE = 8,
+    STATE_BACKUP_READING = 9, // a write reads the tables it is about to replace
+    STATE_VERIFYING = 10,     // a write reads back the tables it has written
 };
 
 // The six job buffers of an operation.
@@ -57,6 +62,28 @@ enum class OperationOutcome {
     TableError,    // a table read from the radio failed to parse
     Refused,       // write refused: ranges differ, programmer not accepted, image not built
     Cancelled,     // closed by the user before the operation ended
+    BackupFailed,  // write stopped before anything was sent: the backup could not be saved
+    VerifyFailed,  // written, but the radio does not hold what was sent
+};
+
+// Why a write or restore was refused (outcome Refused).
+enum class WriteRefusal {
+    None,
+    Ranges,     // the radio's range set is not the configuration's
+    Programmer, // the radio needs another programmer
+    Build,      // an image could not be built
+    Serial,     // restore: the radio's serial number is not the backup's
+    Tables,     // restore: the backup's tables are not the radio's (presence or version)
+};
+
+// The safety steps of a write (and restore). Off here, so a driver on its own writes the
+// plain way; the desktop program and the command-line tool switch backup and verify on
+// unless the user turned them off.
+struct WriteSafety {
+    bool backup = false;  // read and keep the tables about to be replaced, before writing
+    bool verify = false;  // read back what was written and compare it byte for byte
+    bool dryRun = false;  // stop after reading the radio's tables: nothing is written
+    std::string backupRoot; // where backups go; empty: DefaultBackupRoot()
 };
 
 // The state machine of a radio operation (identify, read, write) with no user interface
@@ -113,6 +140,31 @@ public:
     // The read or write list was handed to the worker (for a write: every image was built).
     bool TablesListed() const { return tables_listed_; }
 
+    // The images a MODE_RESTORE operation writes, and the serial number of the radio they
+    // came from (NO_SERIAL when it had none). force: write also to a radio with another
+    // serial number.
+    void SetRestoreImages(const ImageSet& images, uint32_t serial, bool force);
+
+    // The backup folder the last write made; empty when it made none.
+    const std::string& BackupFolder() const { return backup_folder_; }
+    // The changes the last write was about to make (after its backup read): the radio's
+    // tables as read against the images to be written.
+    const ConfigDiff& PlannedChanges() const { return planned_; }
+    bool ChangesKnown() const { return changes_known_; }
+    // The last write sent at least one write request: the radio may have changed.
+    bool RadioTouched() const { return radio_touched_; }
+    WriteRefusal Refusal() const { return refusal_; }
+    // Used channels 100-199 the last write could not send (the radio has no table for them).
+    int UnwrittenChannels() const { return unwritten_channels_; }
+    // Table that failed the verify (0, 3 or 1) and its first differing offset; -1 when none.
+    int VerifyTable() const { return verify_table_; }
+    int VerifyOffset() const { return verify_offset_; }
+    // After a backup read: the tables as the radio held them (0: channels 0-99,
+    // 1: channels 100-199, 2: settings).
+    const uint8_t* BackupImage(int index) const { return backup_[index].data(); }
+
+    WriteSafety safety;
+
     // Members the host may read, and set before Start.
     int32_t port_number = 0; // COM port; 0 = none chosen
     int32_t mode = 0;        // OperationMode
@@ -153,6 +205,21 @@ private:
     bool StepReading();
     bool StepWriting();
     bool StepClose();
+    bool StepBackupReading();
+    bool StepVerifying();
+    // Restore: the checks of the stored images against the identified radio.
+    bool RestoreAccepted();
+    bool SafetyOn() const { return safety.backup || safety.verify || safety.dryRun; }
+    // A list reading the three tables into the given buffers (backup or verify).
+    void StartCheckRead(std::array<std::array<uint8_t, 2048>, 3>& into);
+    void StartNextWrite();
+    bool WaitWrite();
+    bool SaveBackup();
+    void ComputePlannedChanges();
+    void LogUnchanged();
+    void LogInterrupted();
+    void ClearSecondTableSlots();
+    void TakeRestoredModel();
     void RunSteps();
     void LogError(int code);
     // The line after "cannot open the port" that says why, when the reason is known.
@@ -170,6 +237,32 @@ private:
     Poster poster_;
     std::unique_ptr<ComThread, WorkerDeleter> worker_;
     std::array<std::array<uint8_t, 2048>, BUFFER_COUNT> buffers_{};
+    // Backup read (index 0: channels 0-99, 1: channels 100-199, 2: settings) and verify read.
+    std::array<std::array<uint8_t, 2048>, 3> backup_{};
+    std::array<std::array<uint8_t, 2048>, 3> verify_{};
+    ImageSet restore_{};
+    uint32_t restore_serial_ = 0;
+    bool restore_force_ = false;
+    // The write goes table by table, so a failure can name what was written completely.
+    struct WriteStep {
+        int32_t address;
+        int32_t length;
+        int buffer;
+    };
+    std::array<WriteStep, 3> write_steps_{};
+    int write_count_ = 0;
+    int write_next_ = 0; // the table being written
+    int32_t write_total_ = 0;
+    int32_t write_done_ = 0; // lengths of the tables written completely
+    int32_t settings_job_length_ = 0;
+    std::string backup_folder_;
+    ConfigDiff planned_;
+    bool changes_known_ = false;
+    bool radio_touched_ = false;
+    WriteRefusal refusal_ = WriteRefusal::None;
+    int unwritten_channels_ = 0;
+    int verify_table_ = -1;
+    int verify_offset_ = -1;
     OperationOutcome outcome_ = OperationOutcome::NotRun;
     int link_error_ = 0;
     bool second_table_ = false;

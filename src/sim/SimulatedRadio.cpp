@@ -343,6 +343,12 @@ bool SimulatedRadio::AnswerWrite(const uint8_t* request, size_t length,
             ErrorPacket(0x03, RADIO_CHECKSUM, reply);
             return true;
         }
+        if (faults_.alterWrites > 0) {
+            --faults_.alterWrites;
+            // A byte of the first record (or of the settings) changes; the image stays valid.
+            pending_[total > 16 ? 16 : total - 1] ^= 0x01;
+            SealTableImage(pending_);
+        }
         *table = pending_;
         ++stats_.tablesWritten;
         if (number == 1)
@@ -428,6 +434,16 @@ void SimulatedRadio::HandleFrameLocked(std::vector<Write>& out) {
         bytes.insert(bytes.end(), echo.begin(), echo.end());
     }
 
+    if (!request.empty() && request[0] == 0x03 && faults_.dieAfterWrites >= 0) {
+        if (faults_.dieAfterWrites == 0) {
+            faults_.dead = true; // the cable is out: this piece never arrives
+            faults_.dieAfterWrites = -1;
+            if (log_)
+                log_(Describe(request) + ": never arrived, the radio fell silent (fault)");
+            return;
+        }
+        --faults_.dieAfterWrites;
+    }
     std::vector<uint8_t> reply;
     const bool answered = AnswerLocked(request.data(), request.size(), reply);
 

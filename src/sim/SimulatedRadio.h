@@ -41,6 +41,11 @@ struct RadioFaults {
 
     int replyDelayMs = 0; // answer this long after the request has fully arrived
     bool babble = false;  // another device: never answer, stream text lines for ever
+    // Memory faults, not limited by the filter above.
+    int alterWrites = 0;     // store this many accepted tables changed (one byte flipped,
+                             // checksum made right again), while answering as usual
+    int dieAfterWrites = -1; // answer this many write pieces, then fall silent (dead) for
+                             // good, as a pulled cable; -1: never
 };
 
 enum class Pacing {

@@ -86,6 +86,9 @@ Faults (to see how the programmer copes):
                        radio writing its flash memory (default 0)
   --babble             be another device on the port (a GPS receiver): never answer,
                        send lines of text for ever
+  --alter-write N      accept N written tables but store each with one byte changed (and
+                       a checksum that fits), as a radio with failing memory would
+  --die-after-writes N answer N write pieces, then fall silent for good (a pulled cable)
   --verbose            report every request as it arrives and what the radio did
   --help               this text
 )";
@@ -296,6 +299,12 @@ int main(int argc, char** argv) {
                 return Fail("--reply-delay needs milliseconds (0..60000)");
         } else if (a == "--babble") {
             faults.babble = true;
+        } else if (a == "--alter-write") {
+            if (!count(faults.alterWrites))
+                return Fail("--alter-write needs a number of tables");
+        } else if (a == "--die-after-writes") {
+            if (!count(faults.dieAfterWrites))
+                return Fail("--die-after-writes needs a number of write pieces");
         } else if (a == "--verbose" || a == "-v") {
             verbose = true;
         } else {

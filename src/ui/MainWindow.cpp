@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QShowEvent>
 #include <QStringList>
 #include <QTabWidget>
@@ -23,9 +24,12 @@
 #include <exception>
 #include <filesystem>
 
+#include "files/BackupStore.h"
 #include "files/ChannelCsv.h"
 #include "files/ChannelExport.h"
 #include "files/ConfigFile.h"
+#include "files/FileError.h"
+#include "files/ImageFolder.h"
 #include "files/RangeListFile.h"
 #include "model/Cp1251.h"
 #include "ui/About.h"
@@ -34,6 +38,7 @@
 #include "ui/FormCom.h"
 #include "ui/FormFreqRange.h"
 #include "ui/FormProgress.h"
+#include "ui/FormRestore.h"
 #include "ui/Icons.h"
 #include "ui/SettingsPages.h"
 #include "ui/WaveNet.h"
@@ -248,6 +253,31 @@ void TForm1::CreateActions() {
         addAction(action); // shortcuts work without a menu entry too
         *def.action = action;
     }
+
+    ActionRestore = new QAction(QStringLiteral("Восстановить из резервной копии…"), this);
+    ActionRestore->setObjectName(QStringLiteral("ActionRestore"));
+    connect(ActionRestore, &QAction::triggered, this, &TForm1::ActionRestoreExecute);
+    const struct {
+        QAction** action;
+        const char* name;
+        const char* caption;
+        const char* key;
+    } switches[] = {
+        {&ActionBackupBeforeWrite, "ActionBackupBeforeWrite", "Резервная копия перед записью",
+         "BackupBeforeWrite"},
+        {&ActionVerifyAfterWrite, "ActionVerifyAfterWrite", "Проверка после записи",
+         "VerifyAfterWrite"},
+    };
+    for (const auto& sw : switches) {
+        auto* action = new QAction(QString::fromUtf8(sw.caption), this);
+        action->setObjectName(QLatin1String(sw.name));
+        action->setCheckable(true);
+        const QString key = QLatin1String(sw.key);
+        action->setChecked(QSettings("Zorvex_Prog", "Settings").value(key, true).toBool());
+        connect(action, &QAction::toggled, this,
+                [key](bool on) { QSettings("Zorvex_Prog", "Settings").setValue(key, on); });
+        *sw.action = action;
+    }
 }
 
 void TForm1::CreateMenusAndToolBar() {
@@ -264,10 +294,14 @@ void TForm1::CreateMenusAndToolBar() {
     radio->addAction(ActionGetInfo);
     radio->addAction(ActionRead);
     radio->addAction(ActionWrite);
+    radio->addAction(ActionRestore);
     QMenu* setup = MainMenu->addMenu(QStringLiteral("Установки"));
     setup->addAction(ActionComPort);
     setup->addAction(ActionSelectFreqRange);
     setup->addAction(ActionWaveNet);
+    setup->addSeparator();
+    setup->addAction(ActionBackupBeforeWrite);
+    setup->addAction(ActionVerifyAfterWrite);
     MainMenu->addAction(ActionAbout);
 
     ToolBar = new QToolBar;
@@ -562,8 +596,18 @@ std::string TForm1::ConfigurationText() const {
     return ConfigDocumentText(channels, settings, FormChan->Captions());
 }
 
-void TForm1::MarkConfigurationKept() {
-    keptText_ = ConfigurationText();
+void TForm1::MarkConfigurationKept(bool unwrittenSecondTable) {
+    if (!unwrittenSecondTable) {
+        keptText_ = ConfigurationText();
+        return;
+    }
+    // What the radio holds: nothing in slots 100-199.
+    ChannelsContext held = channels;
+    for (int i = TABLE_CHANNELS; i < CHANNEL_COUNT; ++i) {
+        held.channels[i].Reset();
+        held.channels[i].number = i % TABLE_CHANNELS;
+    }
+    keptText_ = ConfigDocumentText(held, settings, FormChan->Captions());
 }
 
 bool TForm1::HasUnsavedChanges() const {
@@ -748,11 +792,23 @@ void TForm1::RunOperation(int32_t mode) {
     if (mode == MODE_READ && !MayReplaceConfiguration())
         return;
     const bool keptBefore = !HasUnsavedChanges();
+    ApplyWriteSafety();
     {
         ModalBusy busy(*this);
         FormProgress->RunOperation(mode);
     }
-    const OperationOutcome outcome = FormProgress->driver.Outcome();
+    const OperationDriver& driver = FormProgress->driver;
+    const OperationOutcome outcome = driver.Outcome();
+    if ((mode == MODE_WRITE || mode == MODE_RESTORE) && outcome == OperationOutcome::Cancelled &&
+        driver.RadioTouched()) {
+        // The window was closed in the middle of the write.
+        QString text = QStringLiteral("Запись прервана. Станция может содержать частично "
+                                      "записанные таблицы.");
+        if (!driver.BackupFolder().empty())
+            text += QStringLiteral("\nРезервная копия: ") +
+                    QString::fromStdString(driver.BackupFolder());
+        ShowMessage(QMessageBox::Warning, ApplicationTitle(), text, this);
+    }
     RefreshSettings();
     UpdateInfoPage();
     switch (mode) {
@@ -767,6 +823,7 @@ void TForm1::RunOperation(int32_t mode) {
         DrawGridChannels->update();
         break;
     case MODE_WRITE:
+    case MODE_RESTORE:
         DrawGridChannels->update();
         break;
     case MODE_IDENTIFY: {
@@ -786,10 +843,66 @@ void TForm1::RunOperation(int32_t mode) {
         break;
     }
     // What a radio now holds is kept there; an identification only counts the programming.
-    if (((mode == MODE_READ || mode == MODE_WRITE) && outcome == OperationOutcome::Succeeded) ||
+    if (((mode == MODE_READ || mode == MODE_WRITE || mode == MODE_RESTORE) &&
+         outcome == OperationOutcome::Succeeded) ||
         (mode == MODE_IDENTIFY && keptBefore)) {
-        MarkConfigurationKept();
+        MarkConfigurationKept(mode == MODE_WRITE && driver.UnwrittenChannels() > 0);
     }
+}
+
+void TForm1::ApplyWriteSafety() {
+    OperationDriver& driver = FormProgress->driver;
+    driver.safety.backup = ActionBackupBeforeWrite->isChecked();
+    driver.safety.verify = ActionVerifyAfterWrite->isChecked();
+    driver.safety.dryRun = false;
+    driver.safety.backupRoot.clear(); // the default location
+}
+
+void TForm1::ActionRestoreExecute() {
+    // The restore replaces the configuration in hand with what the radio will hold.
+    if (!MayReplaceConfiguration())
+        return;
+    RunOperation(MODE_IDENTIFY);
+    if (!info.has_block0 || FormProgress->driver.Outcome() != OperationOutcome::Succeeded)
+        return;
+    const std::vector<BackupEntry> backups = ListBackups(DefaultBackupRoot(), info.serial_number);
+    if (backups.empty()) {
+        ShowMessage(QMessageBox::Information, ApplicationTitle(),
+                    QStringLiteral("Резервных копий этой станции нет."), this);
+        return;
+    }
+    TFormRestore dialog(this);
+    dialog.SetBackups(backups);
+    int result = 0;
+    {
+        ModalBusy busy(*this);
+        result = restoreDialogHook ? restoreDialogHook(dialog) : dialog.exec();
+    }
+    const BackupEntry* chosen = dialog.Chosen();
+    if (result != QDialog::Accepted || chosen == nullptr)
+        return;
+    const QString question =
+        QStringLiteral("Записать в станцию резервную копию от %1? Таблицы станции будут "
+                       "заменены.")
+            .arg(QString::fromStdString(chosen->dateTime));
+    bool yes = false;
+    if (questionHook) {
+        yes = questionHook(question);
+    } else {
+        ModalBusy busy(*this);
+        yes = QMessageBox::question(this, ApplicationTitle(), question) == QMessageBox::Yes;
+    }
+    if (!yes)
+        return;
+    ImageSet images;
+    try {
+        images = ReadImageFolder(chosen->folder);
+    } catch (const FileError& e) {
+        ShowError(QStringLiteral("Резервная копия не прочитана: ") + QString::fromUtf8(e.what()));
+        return;
+    }
+    FormProgress->driver.SetRestoreImages(images, chosen->serial, false);
+    RunOperation(MODE_RESTORE);
 }
 
 void TForm1::ActionGetInfoExecute() {

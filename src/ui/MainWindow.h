@@ -27,6 +27,7 @@ class TFormChan;
 class TFormComPort;
 class TFormFreqRange;
 class TFormProgress;
+class TFormRestore;
 class WaveNetHandOver;
 
 // The main window's status bar: three panels side by side, drawn by the bar itself. A press
@@ -98,6 +99,11 @@ public:
     QAction* ActionAbout = nullptr;
     QAction* ActionEditChannel = nullptr;
     QAction* ActionSecondType = nullptr;
+    QAction* ActionRestore = nullptr;
+    // Checkable items of "Установки", on by default, remembered in the program's settings
+    // (keys BackupBeforeWrite and VerifyAfterWrite).
+    QAction* ActionBackupBeforeWrite = nullptr;
+    QAction* ActionVerifyAfterWrite = nullptr;
 
     // ---- controls ----
     QMenuBar* MainMenu = nullptr;
@@ -144,6 +150,11 @@ public:
     // When set, answers the question about unsaved changes instead of showing it.
     enum class UnsavedChoice { Save, Discard, Cancel };
     std::function<UnsavedChoice()> unsavedChangesHook;
+    // When set, runs the restore dialog (filled with the radio's backups) instead of exec()
+    // and returns its result.
+    std::function<int(TFormRestore& dialog)> restoreDialogHook;
+    // When set, answers a yes/no question (the restore's confirmation) instead of showing it.
+    std::function<bool(const QString& text)> questionHook;
 
     // Whether the configuration in hand differs from the one last saved, opened, created,
     // read from or written to a radio: what "Создать", opening a file, a read or closing the
@@ -175,6 +186,7 @@ public:
     void ActionAboutExecute();
     void ActionEditChannelExecute();
     void ActionSecondTypeExecute();
+    void ActionRestoreExecute();
 
     // Shows the error of a failed file action in the application's error dialog.
     void ShowError(const QString& text);
@@ -201,7 +213,11 @@ private:
     // The configuration as its file would hold it.
     std::string ConfigurationText() const;
     // The configuration in hand is now kept somewhere (a file or the radio).
-    void MarkConfigurationKept();
+    // unwrittenSecondTable: slots 100-199 did not reach the radio (it has no table for
+    // them), so they stay unsaved.
+    void MarkConfigurationKept(bool unwrittenSecondTable = false);
+    // The safety items into the progress window's driver.
+    void ApplyWriteSafety();
     // Before the configuration in hand is replaced or the program ends: with unsaved
     // changes, asks whether to save them. False when the user cancels (or the save fails).
     bool MayReplaceConfiguration();

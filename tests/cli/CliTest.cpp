@@ -41,6 +41,7 @@ protected:
         fs::create_directories(dir / "user");
         setenv("XDG_CONFIG_HOME", (dir / "user").c_str(), 1);
         unsetenv(RANGE_LIST_ENV);
+        setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1); // backups of the writes
     }
     void TearDown() override {
         std::error_code ec;

@@ -1,6 +1,10 @@
 #include "operations/DriverHarness.h"
 
 #include <chrono>
+#include <filesystem>
+#include <system_error>
+
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -26,12 +30,21 @@ DriverHarness::DriverHarness(const RadioIdentity& identity, Pacing pacing)
     driver->log.Attach(&log);
     driver->onProgress = [this] { percents.push_back(driver->percent); };
     driver->port_number = port;
+    static int serial = 0;
+    backupRoot = (std::filesystem::temp_directory_path() /
+                  ("zorvex-backups-" + std::to_string(::getpid()) + "-" + std::to_string(++serial)))
+                     .string();
+    driver->safety.backup = false;
+    driver->safety.verify = false;
+    driver->safety.backupRoot = backupRoot;
 }
 
 DriverHarness::~DriverHarness() {
     driver.reset();
     pty.Stop();
     SetComPortOverride(port, "");
+    std::error_code ignored;
+    std::filesystem::remove_all(backupRoot, ignored);
 }
 
 bool DriverHarness::RunUntil(int32_t mode, const std::function<bool()>& pred) {

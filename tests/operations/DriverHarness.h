@@ -49,6 +49,9 @@ public:
     CallQueue queue;           // queued calls from the worker, run by the test's thread
     std::vector<int> percents; // every percent the progress bar was asked to draw
     std::unique_ptr<OperationDriver> driver;
+    // Where this harness's backups go (removed with it). Backup and verify start off, so a
+    // write is the plain one; tests of them switch them on.
+    std::string backupRoot;
 };
 
 // "Порт COM<n> открыт." and "Порт COM<n> закрыт.".

@@ -299,16 +299,18 @@ TEST(OperationDriverRead, BothTablesAndSettings) {
 TEST(OperationDriverRead, RadioWithoutSecondTableReadsTwoTables) {
     DriverHarness h(Identity(0x0100, 0, 0x0101));
     for (auto& c : h.channels.channels) {
-        c.freq_rx = 40000000; // must survive: table 100-199 is not read
+        c.freq_rx = 40000000; // slots 100-199 must not keep these: the radio has no table
     }
     EXPECT_EQ(h.Run(MODE_READ), OperationOutcome::Succeeded);
     EXPECT_EQ(h.log.lines, (Lines{PortOpened(h.port), "Информация о станции получена.",
                                   "Чтение ...", "Таблица каналов   0-99 прочитана (версия 1.0).",
+                                  "В станции нет таблицы каналов 100-199, каналы 100-199 очищены.",
                                   "Таблица настроек прочитана (версия 1.1).", PortClosed(h.port)}));
     EXPECT_EQ(h.radio.Stats().readRequests, 5u);
     EXPECT_FALSE(h.driver->SecondTable());
     EXPECT_FALSE(h.channels.channels[0].IsUsed());
-    EXPECT_EQ(h.channels.channels[100].freq_rx, 40000000);
+    EXPECT_FALSE(h.channels.channels[100].IsUsed());
+    EXPECT_EQ(h.channels.channels[150].number, 50);
 }
 
 TEST(OperationDriverRead, ProgrammerNotAcceptedStillReads) {

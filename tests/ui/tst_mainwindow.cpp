@@ -155,9 +155,15 @@ private slots:
         };
         QCOMPARE(menuOf(0), (QList<QAction*>{w->FileCreate, w->FileOpen1, w->FileSaveAs1,
                                              w->FileSaveAs2, w->FileImportCsv, w->FileExportCsv}));
-        QCOMPARE(menuOf(1), (QList<QAction*>{w->ActionGetInfo, w->ActionRead, w->ActionWrite}));
-        QCOMPARE(menuOf(2),
+        QCOMPARE(menuOf(1), (QList<QAction*>{w->ActionGetInfo, w->ActionRead, w->ActionWrite,
+                                             w->ActionRestore}));
+        const QList<QAction*> setup = menuOf(2);
+        QCOMPARE(setup.size(), 6);
+        QCOMPARE(setup.mid(0, 3),
                  (QList<QAction*>{w->ActionComPort, w->ActionSelectFreqRange, w->ActionWaveNet}));
+        QVERIFY(setup.at(3)->isSeparator());
+        QCOMPARE(setup.mid(4),
+                 (QList<QAction*>{w->ActionBackupBeforeWrite, w->ActionVerifyAfterWrite}));
         QCOMPARE(w->MainMenu->actions().at(3), w->ActionAbout);
 
         const QList<QAction*> tools = w->ToolBar->actions();

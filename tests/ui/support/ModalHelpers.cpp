@@ -73,4 +73,6 @@ void RejectNextModal(int timeoutMs) {
 void IsolateUserConfig() {
     static QTemporaryDir dir;
     qputenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit());
+    // Writes make backups: keep them out of the user's data folder too.
+    qputenv("XDG_DATA_HOME", (dir.path() + QStringLiteral("/data")).toLocal8Bit());
 }

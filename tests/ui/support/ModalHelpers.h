@@ -17,6 +17,7 @@ void OnNextModalOtherThan(QWidget* previous, std::function<void(QWidget* modal)>
 // Closes the next modal window with reject() (or close() when it is not a dialog).
 void RejectNextModal(int timeoutMs = 10000);
 
-// Points the per-user configuration (QSettings, the per-user range list) at a fresh
-// temporary directory for the rest of the process. Call before the first QSettings use.
+// Points the per-user configuration (QSettings, the per-user range list) and data (backups)
+// at a fresh temporary directory for the rest of the process. Call before the first
+// QSettings use.
 void IsolateUserConfig();

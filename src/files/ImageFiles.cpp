@@ -1,4 +1,4 @@
-#include "cli/ImageFiles.h"
+#include "files/ImageFiles.h"
 
 #include <string_view>
 #include <system_error>
