@@ -6,16 +6,31 @@ set(CPACK_PACKAGE_NAME zorvex-prog)
 set(CPACK_PACKAGE_VENDOR "Zorvex Prog developers")
 set(CPACK_PACKAGE_CONTACT "Zorvex Prog developers <zorvex-prog@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "programming tool for ZEVRAN 5T-17LM mobile VHF radios")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Zorvex Prog reads the two channel tables and the settings table of a ZEVRAN 5T-17LM \
-mobile VHF radio over a serial cable, lets the technician edit the 200 channels \
-(frequencies, CTCSS and DCS subtones, call tones, power levels, flags) and the station \
-settings, and writes everything back. Configurations are kept as XML files; the channel \
-list can be exported to a spreadsheet.
+# Lines of the extended description, at most 80 characters each.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Zorvex Prog reads the two channel tables and the settings table of a"
+  "ZEVRAN 5T-17LM mobile VHF radio over a serial cable, lets the technician edit"
+  "the 200 channels (frequencies, CTCSS and DCS subtones, call tones, power"
+  "levels, flags) and the station settings, and writes everything back."
+  "Configurations are kept as XML files; the channel list can be exported to a"
+  "spreadsheet."
+  ""
+  "The package holds the desktop program zorvex-prog (Qt, Russian interface),"
+  "the command-line tool zorvex-cli for technicians and scripts, and"
+  "zorvex-radio-sim, a simulated radio on a pseudo-terminal for rehearsal"
+  "without hardware.")
+# The package needs only the programs and their files (the zorvex_package_parts target), not the
+# tests and benchmarks of the same tree.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+set(_package_parts zorvex-prog zorvex-cli zorvex-radio-sim zorvex_man zorvex_changelog)
+set(_package_targets "")
+foreach(_part IN LISTS _package_parts)
+  if(TARGET ${_part})
+    list(APPEND _package_targets ${_part})
+  endif()
+endforeach()
+add_custom_target(zorvex_package_parts DEPENDS ${_package_targets})
 
-The package holds the desktop program zorvex-prog (Qt, Russian interface), the \
-command-line tool zorvex-cli for technicians and scripts, and zorvex-radio-sim, a \
-simulated radio on a pseudo-terminal for rehearsal without hardware.")
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
