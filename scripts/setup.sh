@@ -9,6 +9,7 @@ packages=(
   libgtest-dev
   xvfb xauth
   python3 python3-openpyxl
+  bash-completion
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds the project twice (plain, and with AddressSanitizer +
-# UndefinedBehaviorSanitizer) and runs every test in both builds, then checks that the core
-# still compiles for Windows.
+# UndefinedBehaviorSanitizer) and runs every test in both builds, makes the Debian package
+# from the plain build and checks it, then checks that the core still compiles for Windows.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -11,6 +11,15 @@ status=0
 echo "== plain build"
 scripts/build.sh build -DZORVEX_SANITIZE=OFF -DZORVEX_BUILD_TESTS=ON -DZORVEX_BUILD_BENCH=ON
 (cd build && ctest --output-on-failure --no-tests=error -j"$(nproc)") || status=1
+
+echo "== Debian package (from the plain build)"
+started=$SECONDS
+if scripts/package.sh build; then
+  scripts/check-package.sh || status=1
+else
+  status=1
+fi
+echo "package: $((SECONDS - started)) s"
 
 echo "== sanitizer build (ASan + UBSan)"
 scripts/build.sh build-asan -DZORVEX_SANITIZE=ON -DZORVEX_BUILD_TESTS=ON -DZORVEX_BUILD_BENCH=OFF

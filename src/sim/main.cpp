@@ -90,7 +90,8 @@ Faults (to see how the programmer copes):
                        a checksum that fits), as a radio with failing memory would
   --die-after-writes N answer N write pieces, then fall silent for good (a pulled cable)
   --verbose            report every request as it arrives and what the radio did
-  --help               this text
+  -h, --help           this text
+  -V, --version        print the program's name and version
 )";
 
 std::atomic<bool> g_stop{false};
@@ -167,6 +168,9 @@ int main(int argc, char** argv) {
         unsigned long n = 0;
         if (a == "--help" || a == "-h") {
             std::cout << HELP;
+            return 0;
+        } else if (a == "--version" || a == "-V") {
+            std::cout << "zorvex-radio-sim " ZORVEX_VERSION "\n";
             return 0;
         } else if (a == "--programmer") {
             if (!value(v) || v.size() > 5)

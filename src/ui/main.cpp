@@ -5,6 +5,7 @@
 #include <QTabWidget>
 #include <cstdio>
 #include <exception>
+#include <string_view>
 
 #include "ui/About.h"
 #include "ui/FormChannel.h"
@@ -14,6 +15,44 @@
 #include "ui/MainWindow.h"
 
 namespace {
+
+const char* const USAGE = R"(Использование: zorvex-prog [ПАРАМЕТРЫ] [ФАЙЛ.xml]
+
+Программатор мобильных УКВ радиостанций ЗЕВРАН 5Т-17ЛМ. Через последовательный порт
+считывает из радиостанции две таблицы каналов и таблицу настроек, позволяет изменить
+200 каналов и настройки станции и записывает их обратно. Конфигурации хранятся в файлах
+XML; ФАЙЛ.xml, если он указан, открывается при запуске. Список каналов выгружается
+в электронную таблицу.
+
+Параметры:
+  -h, --help       показать эту справку и выйти
+  -V, --version    показать название и версию программы и выйти
+Принимаются и стандартные параметры Qt, например -platform offscreen.
+
+Порты COM1-COM32 - это устройства /dev/ttyS0-/dev/ttyS31, COM33-COM64 -
+/dev/ttyUSB0-/dev/ttyUSB31, COM65-COM96 - /dev/ttyACM0-/dev/ttyACM31. Переменная
+окружения ZORVEX_COMn=УСТРОЙСТВО ставит за номер n любое устройство, например
+ZORVEX_COM97=/dev/pts/5 - имитатор радиостанции zorvex-radio-sim.
+)";
+
+// Answers --help and --version before the application object exists, so that both work
+// without a display. Returns true when one of them was given (before a "--").
+bool AnswerInfoOption(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--")
+            break;
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(USAGE, stdout);
+            return true;
+        }
+        if (arg == "--version" || arg == "-V") {
+            std::fputs("zorvex-prog " ZORVEX_VERSION "\n", stdout);
+            return true;
+        }
+    }
+    return false;
+}
 
 void ShowException(const QString& text) {
     QMessageBox::critical(nullptr, TForm1::ApplicationTitle(), text);
@@ -93,6 +132,8 @@ int WriteScreenshots(const QString& dir) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (AnswerInfoOption(argc, argv))
+        return 0;
     ZorvexApplication app(argc, argv);
     try {
         TForm1::SetUpApplication();

@@ -1,7 +1,12 @@
-// Draws the main window's tool-bar icons (24x24) and the program icon (32x32) into icons/.
+// Draws the main window's tool-bar icons (24x24) and the program icon (32x32) into icons/,
+// and, given a second folder, the program icon for the desktop at 48, 128 and 256 pixels
+// into <folder>/<size>x<size>/apps/zorvex-prog.png.
 // Not part of the build; run after changing a picture and commit the PNGs:
 //   g++ -std=c++20 -fPIC make_icons.cpp $(pkg-config --cflags --libs Qt6Gui) -o /tmp/make_icons
-//   QT_QPA_PLATFORM=offscreen /tmp/make_icons icons
+//   QT_QPA_PLATFORM=offscreen /tmp/make_icons icons ../../../dist/icons/hicolor
+// dist/icons/hicolor/scalable/apps/zorvex-prog.svg is the same drawing by hand; keep the two
+// alike.
+#include <QDir>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -10,15 +15,21 @@
 
 namespace {
 
-void Save(const QString& dir, const char* name, int size,
-          const std::function<void(QPainter&)>& draw) {
+// Draws a picture designed on a grid of `grid` pixels into a PNG of `size` pixels.
+void SaveFile(const QString& file, int grid, int size, const std::function<void(QPainter&)>& draw) {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(double(size) / grid, double(size) / grid);
     draw(p);
     p.end();
-    image.save(dir + "/" + name + ".png");
+    image.save(file);
+}
+
+void Save(const QString& dir, const char* name, int size,
+          const std::function<void(QPainter&)>& draw) {
+    SaveFile(dir + "/" + name + ".png", size, size, draw);
 }
 
 QPen Pen(const char* colour, double width = 1.5) {
@@ -51,6 +62,26 @@ void Radio(QPainter& p) {
     for (int row = 0; row < 2; ++row)
         for (int col = 0; col < 2; ++col)
             p.drawRect(QRectF(4.5 + col * 4, 16 + row * 3, 2.5, 2));
+}
+
+// The program icon, on a 32-pixel grid.
+void ProgramIcon(QPainter& p) {
+    p.setPen(Pen("#101820", 2.5));
+    p.drawLine(QPointF(10, 10), QPointF(10, 2));
+    p.setPen(Pen("#101820"));
+    p.setBrush(QColor("#3c4650"));
+    p.drawRoundedRect(QRectF(5, 10, 16, 20), 3, 3);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor("#8fd0ff"));
+    p.drawRect(QRectF(8, 13, 10, 5));
+    p.setBrush(QColor("#e0e0e0"));
+    for (int row = 0; row < 2; ++row)
+        for (int col = 0; col < 2; ++col)
+            p.drawRect(QRectF(8 + col * 6, 21 + row * 4, 4, 2.5));
+    p.setPen(Pen("#e06010", 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(17, 3, 10, 12), -60 * 16, 120 * 16);
+    p.drawArc(QRectF(16, 0, 15, 18), -55 * 16, 110 * 16);
 }
 
 } // namespace
@@ -148,23 +179,14 @@ int main(int argc, char** argv) {
         for (const QPointF& c : {QPointF(12, 5), QPointF(5, 18), QPointF(19, 18)})
             p.drawEllipse(c, 3, 3);
     });
-    Save(dir, "app", 32, [](QPainter& p) {
-        p.setPen(Pen("#101820", 2.5));
-        p.drawLine(QPointF(10, 10), QPointF(10, 2));
-        p.setPen(Pen("#101820"));
-        p.setBrush(QColor("#3c4650"));
-        p.drawRoundedRect(QRectF(5, 10, 16, 20), 3, 3);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor("#8fd0ff"));
-        p.drawRect(QRectF(8, 13, 10, 5));
-        p.setBrush(QColor("#e0e0e0"));
-        for (int row = 0; row < 2; ++row)
-            for (int col = 0; col < 2; ++col)
-                p.drawRect(QRectF(8 + col * 6, 21 + row * 4, 4, 2.5));
-        p.setPen(Pen("#e06010", 2));
-        p.setBrush(Qt::NoBrush);
-        p.drawArc(QRectF(17, 3, 10, 12), -60 * 16, 120 * 16);
-        p.drawArc(QRectF(16, 0, 15, 18), -55 * 16, 110 * 16);
-    });
+    Save(dir, "app", 32, ProgramIcon);
+    if (argc > 2) {
+        const QString desktop = QString::fromLocal8Bit(argv[2]);
+        for (int size : {48, 128, 256}) {
+            const QString folder = QStringLiteral("%1/%2x%2/apps").arg(desktop).arg(size);
+            QDir().mkpath(folder);
+            SaveFile(folder + "/zorvex-prog.png", 32, size, ProgramIcon);
+        }
+    }
     return 0;
 }
