@@ -1,5 +1,6 @@
 #include "link/SerialPort.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 
@@ -36,6 +37,25 @@ std::string WinErrorText(DWORD code) {
         return "system error " + std::to_string(code);
     }
 }
+
+// Serial drivers refuse a second open of a port, but not every Windows layer does (Wine's
+// serial ports open any number of times). A named mutex per device, held while the port is
+// open, makes every handle of this program refuse a port that another one holds; the system
+// releases it when its holder ends, however it ends.
+void* TakePortGuard(const std::string& device) {
+    std::string name = "Global\\Zorvex_Prog.port.";
+    for (char c : device)
+        name += c == '\\' ? '/' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    HANDLE guard = CreateMutexA(nullptr, FALSE, name.c_str());
+    if (guard == nullptr)
+        return nullptr;
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(guard);
+        SetLastError(ERROR_SHARING_VIOLATION);
+        return nullptr;
+    }
+    return guard;
+}
 } // namespace
 
 SerialPort::SerialPort() {
@@ -55,19 +75,33 @@ bool SerialPort::Open(const std::string& device, uint32_t baud) {
         lastOpenError_ = "the port object is already open";
         return false;
     }
+    if (device.empty()) {
+        lastOpenError_ = "no device stands behind this port number";
+        return false;
+    }
     HANDLE h = CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                            FILE_FLAG_NO_BUFFERING, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         lastOpenError_ = device + ": " + WinErrorText(GetLastError());
         return false;
     }
+    void* guard = TakePortGuard(device);
+    if (guard == nullptr) {
+        lastOpenError_ = device + ": " + WinErrorText(GetLastError());
+        CloseHandle(h);
+        return false;
+    }
+    auto release = [&] {
+        CloseHandle(h);
+        CloseHandle(static_cast<HANDLE>(guard));
+    };
     DCB& dcb = Dcb(dcb_);
     std::memset(&dcb, 0, sizeof dcb);
     dcb.DCBlength = sizeof dcb;
     COMMTIMEOUTS timeouts{};
     if (!GetCommState(h, &dcb) || !GetCommTimeouts(h, &timeouts)) {
         lastOpenError_ = device + ": cannot read the port state: " + WinErrorText(GetLastError());
-        CloseHandle(h);
+        release();
         return false;
     }
     timeouts.ReadIntervalTimeout = MAXDWORD;
@@ -86,12 +120,13 @@ bool SerialPort::Open(const std::string& device, uint32_t baud) {
     dcb.fRtsControl = RTS_CONTROL_ENABLE;
     if (!SetCommTimeouts(h, &timeouts) || !SetCommState(h, &dcb)) {
         lastOpenError_ = device + ": cannot configure the port: " + WinErrorText(GetLastError());
-        CloseHandle(h);
+        release();
         return false;
     }
     // Bytes left over from an earlier operation would be taken for this one's first reply.
     PurgeComm(h, PURGE_RXCLEAR);
     handle_ = h;
+    guard_ = guard;
     speed_ = baud;
     device_ = device;
     return true;
@@ -101,6 +136,10 @@ void SerialPort::Close() {
     if (handle_) {
         CloseHandle(static_cast<HANDLE>(handle_));
         handle_ = nullptr;
+    }
+    if (guard_) {
+        CloseHandle(static_cast<HANDLE>(guard_));
+        guard_ = nullptr;
     }
     speed_ = 0;
     device_.clear();
