@@ -25,27 +25,27 @@ std::string SystemCp1251ToUtf8(const std::string& bytes) {
 } // namespace
 
 TEST(WinConsoleText, CoreTableAgreesWithTheSystemCodePage) {
-    int compared = 0;
     for (int b = 0x80; b <= 0xFF; ++b) {
         const std::string byte(1, static_cast<char>(b));
-        const std::string system = SystemCp1251ToUtf8(byte);
-        if (system.empty()) {
-            // The one byte without a character in the code page.
-            EXPECT_EQ(b, 0x98);
+        if (b == 0x98) {
+            // The byte without a character: the core reads it as U+FFFD, Windows as the
+            // control character U+0098. Neither writes it back.
+            EXPECT_EQ(Cp1251ToUtf8(byte), "\xEF\xBF\xBD");
             continue;
         }
-        ++compared;
+        const std::string system = SystemCp1251ToUtf8(byte);
+        ASSERT_FALSE(system.empty()) << "byte 0x" << std::hex << b;
         EXPECT_EQ(Cp1251ToUtf8(byte), system) << "byte 0x" << std::hex << b;
         EXPECT_EQ(Utf8ToCp1251(system), byte) << "byte 0x" << std::hex << b;
     }
-    EXPECT_GE(compared, 127);
 }
 
 TEST(WinConsoleText, ConsoleIsSwitchedToUtf8WhileTheToolRunsAndRestoredAfter) {
-    if (GetConsoleOutputCP() == 0) {
-        ASSERT_TRUE(AllocConsole()) << "no console to test with";
+    // Needs a console whose code page can be set: run from a Windows console. Output sent
+    // to a file has none, and Wine's consoles on a Linux terminal keep theirs.
+    if (GetConsoleOutputCP() == 0 || !SetConsoleOutputCP(866) || GetConsoleOutputCP() != 866) {
+        GTEST_SKIP() << "no console whose code page can be changed";
     }
-    ASSERT_TRUE(SetConsoleOutputCP(866));
     {
         const Utf8Console console;
         EXPECT_TRUE(console.Switched());
@@ -60,4 +60,13 @@ TEST(WinConsoleText, ConsoleIsSwitchedToUtf8WhileTheToolRunsAndRestoredAfter) {
         EXPECT_FALSE(console.Switched());
     }
     EXPECT_EQ(GetConsoleOutputCP(), static_cast<UINT>(CP_UTF8));
+}
+
+TEST(WinConsoleText, OutputWithoutAConsoleIsLeftAlone) {
+    if (GetConsoleOutputCP() != 0) {
+        GTEST_SKIP() << "this run has a console";
+    }
+    const Utf8Console console;
+    EXPECT_FALSE(console.Switched());
+    EXPECT_EQ(GetConsoleOutputCP(), 0u);
 }
