@@ -80,7 +80,7 @@ for com in "${!radios[@]}"; do
   # shellcheck disable=SC2086
   "$sim" $args >"$out/logs/sim-$name.out" 2>"$out/logs/sim-$name.err" &
   pids+=($!)
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     [ -s "$out/logs/sim-$name.out" ] && break
     sleep 0.1
   done
