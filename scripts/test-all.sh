@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds the project twice (plain, and with AddressSanitizer +
 # UndefinedBehaviorSanitizer) and runs every test in both builds, makes the Debian package
-# from the plain build and checks it, then checks that the core still compiles for Windows.
+# from the plain build and checks it, then checks that the core still compiles for Windows
+# and runs the Windows tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -29,5 +30,8 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 
 echo "== Windows compile check (MinGW-w64)"
 scripts/check-windows.sh || status=1
+
+echo "== Windows tests under Wine"
+scripts/test-windows.sh || status=1
 
 exit $status

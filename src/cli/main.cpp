@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "cli/CliMain.h"
+#include "cli/Utf8Console.h"
 
 namespace {
 
@@ -27,6 +28,7 @@ std::filesystem::path ExecutableDir(const char* argv0) {
 } // namespace
 
 int main(int argc, char** argv) {
+    const Utf8Console console;
     // Ctrl+C, a closed terminal and a polite kill all close a running operation cleanly:
     // the worker stops and the port is released.
     std::signal(SIGINT, OnInterrupt);

@@ -273,10 +273,25 @@ void FlushToDisk(const fs::path& path) {
 
 void ReplaceFile(const fs::path& from, const fs::path& to) {
 #ifdef _WIN32
+    // A read-only file refuses to be replaced. The new content takes its place all the same
+    // and stays read-only, as the permissions of a replaced file stay on POSIX systems.
+    const DWORD attributes = GetFileAttributesW(to.c_str());
+    const bool readOnly =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (readOnly) {
+        SetFileAttributesW(to.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    }
     if (!MoveFileExW(from.c_str(), to.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = GetLastError();
+        if (readOnly) {
+            SetFileAttributesW(to.c_str(), attributes);
+        }
         throw FileError("cannot replace \"" + PathText(to) + "\": Windows error " +
-                        std::to_string(GetLastError()));
+                        std::to_string(error));
+    }
+    if (readOnly) {
+        SetFileAttributesW(to.c_str(), GetFileAttributesW(to.c_str()) | FILE_ATTRIBUTE_READONLY);
     }
 #else
     if (std::rename(from.c_str(), to.c_str()) != 0) {

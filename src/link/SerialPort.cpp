@@ -1,6 +1,7 @@
 #include "link/SerialPort.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -55,6 +56,25 @@ std::string WinErrorText(DWORD code) {
         return "system error " + std::to_string(code);
     }
 }
+
+// Serial drivers refuse a second open of a port, but not every Windows layer does (Wine's
+// serial ports open any number of times). A named mutex per device, held while the port is
+// open, makes every handle of this program refuse a port that another one holds; the system
+// releases it when its holder ends, however it ends.
+void* TakePortGuard(const std::string& device) {
+    std::string name = "Global\\Zorvex_Prog.port.";
+    for (char c : device)
+        name += c == '\\' ? '/' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    HANDLE guard = CreateMutexA(nullptr, FALSE, name.c_str());
+    if (guard == nullptr)
+        return nullptr;
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(guard);
+        SetLastError(ERROR_SHARING_VIOLATION);
+        return nullptr;
+    }
+    return guard;
+}
 } // namespace
 
 SerialPort::SerialPort() {
@@ -76,6 +96,11 @@ bool SerialPort::Open(const std::string& device, uint32_t baud) {
         lastOpenFailure_.failure = PortOpenFailure::Other;
         return false;
     }
+    if (device.empty()) {
+        lastOpenError_ = "no device stands behind this port number";
+        lastOpenFailure_.failure = PortOpenFailure::NoDevice;
+        return false;
+    }
     HANDLE h = CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                            FILE_FLAG_NO_BUFFERING, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
@@ -84,6 +109,17 @@ bool SerialPort::Open(const std::string& device, uint32_t baud) {
         lastOpenFailure_.failure = WinOpenFailure(code);
         return false;
     }
+    void* guard = TakePortGuard(device);
+    if (guard == nullptr) {
+        lastOpenError_ = device + ": " + WinErrorText(GetLastError());
+        lastOpenFailure_.failure = PortOpenFailure::InUse;
+        CloseHandle(h);
+        return false;
+    }
+    auto release = [&] {
+        CloseHandle(h);
+        CloseHandle(static_cast<HANDLE>(guard));
+    };
     // From here on a failure is one of configuring the port.
     lastOpenFailure_.failure = PortOpenFailure::Other;
     DCB& dcb = Dcb(dcb_);
@@ -92,7 +128,7 @@ bool SerialPort::Open(const std::string& device, uint32_t baud) {
     COMMTIMEOUTS timeouts{};
     if (!GetCommState(h, &dcb) || !GetCommTimeouts(h, &timeouts)) {
         lastOpenError_ = device + ": cannot read the port state: " + WinErrorText(GetLastError());
-        CloseHandle(h);
+        release();
         return false;
     }
     timeouts.ReadIntervalTimeout = MAXDWORD;
@@ -111,12 +147,13 @@ bool SerialPort::Open(const std::string& device, uint32_t baud) {
     dcb.fRtsControl = RTS_CONTROL_ENABLE;
     if (!SetCommTimeouts(h, &timeouts) || !SetCommState(h, &dcb)) {
         lastOpenError_ = device + ": cannot configure the port: " + WinErrorText(GetLastError());
-        CloseHandle(h);
+        release();
         return false;
     }
     // Bytes left over from an earlier operation would be taken for this one's first reply.
     PurgeComm(h, PURGE_RXCLEAR);
     handle_ = h;
+    guard_ = guard;
     speed_ = baud;
     device_ = device;
     lastOpenFailure_ = PortOpenReason{};
@@ -136,6 +173,10 @@ void SerialPort::Close() {
     if (handle_) {
         CloseHandle(static_cast<HANDLE>(handle_));
         handle_ = nullptr;
+    }
+    if (guard_) {
+        CloseHandle(static_cast<HANDLE>(guard_));
+        guard_ = nullptr;
     }
     speed_ = 0;
     device_.clear();

@@ -62,6 +62,7 @@ private:
 
 #ifdef _WIN32
     void* handle_ = nullptr;
+    void* guard_ = nullptr;             // named mutex marking the port as taken by this program
     alignas(8) unsigned char dcb_[128]; // the DCB applied to the port
 #else
     int fd_ = -1;
