@@ -255,6 +255,9 @@ std::vector<ComPortInfo> Enumerate(bool withMissing) {
 #endif
         result.push_back(info);
     }
+#ifdef _WIN32
+    (void)withMissing; // a COM name on Windows is present or not listed at all
+#endif
     return result;
 }
 

@@ -6,7 +6,9 @@
 
 #include "files/AtomicFile.h"
 #include "files/BackupStore.h"
+#ifndef ZORVEX_CORE_ONLY
 #include "files/ConfigFile.h"
+#endif
 #include "files/FileError.h"
 #include "link/ComThread.h"
 #include "model/ChannelsContext.h"
@@ -764,6 +766,7 @@ void OperationDriver::ComputePlannedChanges() {
         log.LogLine(Text("Таблицы станции не разобраны, изменения не подсчитаны."));
         return;
     }
+#ifndef ZORVEX_CORE_ONLY // comparing goes through the XML form of the configuration
     DiffScope scope;
     scope.channelSlots = second_table_ ? CHANNEL_COUNT : TABLE_CHANNELS;
     scope.rangeSet = false;
@@ -777,6 +780,7 @@ void OperationDriver::ComputePlannedChanges() {
         log.LogLine(Text("Будет изменено каналов: %d, параметров настроек: %d",
                          planned_.ChangedChannels(), planned_.ChangedSettings()));
     }
+#endif
 }
 
 bool OperationDriver::SaveBackup() {
@@ -804,13 +808,16 @@ bool OperationDriver::SaveBackup() {
     }
     parsed = scratchSettings.ParseSettingsImage(backup_[2].data()) && parsed;
     try {
-        if (parsed) {
-            content.configXml =
-                ConfigDocumentText(scratch, scratchSettings, FlagCaptionsForOptions(info->options));
-        } else {
+        if (!parsed) {
             log.LogLine(Text("Таблицы станции не разобраны: файл radio.xml в резервную копию "
                              "не записан."));
         }
+#ifndef ZORVEX_CORE_ONLY // the core alone has no XML writer: the images and info.txt only
+        else {
+            content.configXml =
+                ConfigDocumentText(scratch, scratchSettings, FlagCaptionsForOptions(info->options));
+        }
+#endif
         const std::filesystem::path root = safety.backupRoot.empty()
                                                ? DefaultBackupRoot()
                                                : std::filesystem::path(safety.backupRoot);
