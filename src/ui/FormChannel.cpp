@@ -436,6 +436,17 @@ std::array<int, 4> TFormChan::PowerLevels() const {
     return powerLevels;
 }
 
+void TFormChan::SetTableVersions(uint16_t first, uint16_t second) {
+    tableVersions = {first, second};
+}
+
+bool TFormChan::NumberStored(int n) const {
+    uint16_t version = tableVersions[n < TABLE_CHANNELS ? 0 : 1];
+    if (version == 0 && channelTable)
+        version = channelTable->tableVersion;
+    return version != CHANNEL_TABLE_V1;
+}
+
 void TFormChan::SetFlagCaptions(const uint8_t* options) {
     flagCaptions = FlagCaptionsForOptions(options);
     ApplyFlagCaptions();
@@ -1009,9 +1020,22 @@ void TFormChan::ComboBoxPowerChange(bool max) {
 void TFormChan::EditChannelNameChange() {
     if (updating > 0)
         return;
-    work.number = IntOf(EditChannelName->text(), -1);
-    numberValid = work.number >= 0 && work.number <= 99;
-    ShowState(numberValid ? FieldState::Valid : FieldState::Invalid, EditChannelName);
+    const int typed = IntOf(EditChannelName->text(), -1);
+    const bool inDisplayRange = typed >= 0 && typed <= 99;
+    if (NumberStored(index)) {
+        work.number = typed;
+        numberValid = inDisplayRange;
+        ShowState(numberValid ? FieldState::Valid : FieldState::Invalid, EditChannelName);
+        EditChannelName->setToolTip(QString());
+    } else {
+        // The table keeps no number: whatever the edit holds cannot reach the radio.
+        if (typed >= 0)
+            work.number = typed;
+        numberValid = true;
+        ShowState(inDisplayRange ? FieldState::Valid : FieldState::Warning, EditChannelName);
+        EditChannelName->setToolTip(Text("Таблица каналов версии 1.0 не хранит номер канала: "
+                                         "радиостанция показывает номер ячейки"));
+    }
     UpdateButtons();
 }
 

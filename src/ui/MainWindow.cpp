@@ -776,6 +776,10 @@ void TForm1::ActionAboutExecute() {
 }
 
 void TForm1::ActionEditChannelExecute() {
+    if (info.has_block1)
+        FormChan->SetTableVersions(info.channels_version, info.channels2_version);
+    else
+        FormChan->SetTableVersions(0, 0);
     FormChan->Setup(channels, settings, DrawGridChannels->currentRow() - 1, [this](int row) {
         DrawGridChannels->setCurrentRow(row);
         DrawGridChannels->update();
