@@ -15,6 +15,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -146,12 +149,20 @@ void TFormChan::BuildControls() {
     title->addStretch();
     top->addLayout(title);
 
-    auto* columns = new QHBoxLayout;
+    // The groups scroll when the screen is too small for them; the title line, the buttons
+    // and the warning line stay in view.
+    Body = named(new QWidget, "EditorBody");
+    auto* columns = new QHBoxLayout(Body);
+    columns->setContentsMargins(0, 0, 0, 0);
     auto* left = new QVBoxLayout;
     auto* right = new QVBoxLayout;
     columns->addLayout(left, 3);
     columns->addLayout(right, 2);
-    top->addLayout(columns);
+    BodyScroll = named(new QScrollArea(this), "EditorBodyScroll");
+    BodyScroll->setFrameShape(QFrame::NoFrame);
+    BodyScroll->setWidgetResizable(true);
+    BodyScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    top->addWidget(BodyScroll, 1);
 
     // Operating frequency.
     {
@@ -289,12 +300,15 @@ void TFormChan::BuildControls() {
         for (int i = 0; i < 8; ++i) {
             CheckBoxFlag[i] = new QCheckBox(group);
             CheckBoxFlag[i]->setObjectName(QStringLiteral("CheckBoxFlag%1").arg(i));
-            grid->addWidget(CheckBoxFlag[i], i, 0);
+            grid->addWidget(CheckBoxFlag[i], i % 4, i / 4);
         }
         right->addWidget(group);
     }
     left->addStretch();
     right->addStretch();
+    BodyScroll->setWidget(Body);
+    BodyScroll->setMinimumWidth(Body->minimumSizeHint().width() +
+                                BodyScroll->verticalScrollBar()->sizeHint().width());
 
     // Buttons.
     auto button = [&](const char* name, const char* caption, const char* tip, const char* icon) {
@@ -524,8 +538,22 @@ void TFormChan::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!shownBefore) {
         shownBefore = true;
+        FitToScreen();
         ComboBoxBandRx->setFocus();
     }
+}
+
+void TFormChan::FitToScreen() {
+    // The whole dialog without scrolling where the screen has room for it; otherwise as much
+    // as the screen holds, with room for the title bar and a task bar.
+    QSize natural = sizeHint();
+    natural.rheight() += Body->sizeHint().height() - BodyScroll->sizeHint().height();
+    QSize room(1264, 632);
+    if (const QScreen* shown = screen()) {
+        const QRect area = shown->availableGeometry();
+        room = QSize(area.width() - 16, area.height() - 40);
+    }
+    resize(natural.boundedTo(room).expandedTo(minimumSizeHint()));
 }
 
 void TFormChan::FormShow() {

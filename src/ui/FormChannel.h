@@ -17,6 +17,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 class QToolButton;
 class QWheelEvent;
 
@@ -93,6 +94,8 @@ protected:
 private:
     void BuildControls();
     void FormShow();
+    // The size at the first show: the natural size, limited to the screen.
+    void FitToScreen();
     void UpdateCaption();
 
     void RefreshFrequencies(bool loaded);
@@ -169,6 +172,8 @@ private:
     int wheelRemainder = 0;
     bool shownBefore = false;
 
+    QWidget* Body = nullptr; // the groups, in BodyScroll
+    QScrollArea* BodyScroll = nullptr;
     QLineEdit* EditChannelName = nullptr;
     QComboBox* ComboBoxBandRx = nullptr;
     QComboBox* ComboBoxBandTx = nullptr;
