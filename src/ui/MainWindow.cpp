@@ -89,6 +89,12 @@ QString StatusPanelBar::PanelText(int panel) const {
     return texts_[static_cast<size_t>(panel)];
 }
 
+void StatusPanelBar::SetMessage(const QString& text) {
+    message_ = text;
+    setToolTip(text);
+    update();
+}
+
 int StatusPanelBar::PanelAt(int x) const {
     int right = 0;
     for (int panel = 0; panel < PanelCount; ++panel) {
@@ -112,6 +118,11 @@ void StatusPanelBar::paintEvent(QPaintEvent*) {
         p.drawText(box.adjusted(4, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
                    texts_[static_cast<size_t>(panel)]);
         left += width;
+    }
+    if (!message_.isEmpty()) {
+        p.drawText(QRect(left + 6, 1, width() - left - 8, height() - 2),
+                   Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
+                   fontMetrics().elidedText(message_, Qt::ElideRight, width() - left - 8));
     }
 }
 
@@ -389,6 +400,15 @@ void TForm1::FormShow() {
     FormComPort->BuildPortList();
     FormProgress->SetPortNumber(FormComPort->chosen_port);
     ShowPortStatus();
+    // The remembered port is gone (an adapter unplugged): say which one was taken instead,
+    // or the next read would fail like a dead radio.
+    const QString missing = FormComPort->missing_remembered;
+    if (!missing.isEmpty()) {
+        const int port = FormComPort->chosen_port;
+        StatusBar->SetMessage(
+            port != 0 ? QStringLiteral("Порт %1 не найден, выбран COM%2").arg(missing).arg(port)
+                      : QStringLiteral("Порт %1 не найден").arg(missing));
+    }
 
     SetPageVisible(TabSheetInfo, false);
     SetPageVisible(TabSheetSettings2, false);
@@ -740,6 +760,7 @@ void TForm1::ActionComPortExecute() {
         if (FormComPort->chosen_port != 0)
             FormProgress->SetPortNumber(FormComPort->chosen_port);
         ShowPortStatus();
+        StatusBar->SetMessage(QString());
     }
 }
 

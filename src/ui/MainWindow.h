@@ -39,6 +39,9 @@ public:
     static constexpr int PanelCount = 3;
     void SetPanelText(int panel, const QString& text);
     QString PanelText(int panel) const;
+    // A note shown right of the panels until replaced (empty: none).
+    void SetMessage(const QString& text);
+    QString Message() const { return message_; }
     // Widths of the three panels in pixels (50, 600, 50, widened when the font needs it).
     const std::array<int, PanelCount>& PanelWidths() const { return widths_; }
     // The panel whose right edge first lies beyond x, or -1 right of the last panel.
@@ -53,6 +56,7 @@ protected:
 
 private:
     std::array<QString, PanelCount> texts_;
+    QString message_;
     std::array<int, PanelCount> widths_{};
 };
 

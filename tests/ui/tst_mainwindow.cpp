@@ -208,6 +208,42 @@ private slots:
         QCOMPARE(w->StatusBar->PanelText(0), QString());
     }
 
+    void missingRememberedPortIsNamedOnce_data() {
+        QTest::addColumn<QString>("remembered");
+        QTest::addColumn<QStringList>("ports");
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("gone, first port taken")
+            << "COM97" << QStringList{"COM3", "COM1"} << 1
+            << QStringLiteral("Порт COM97 не найден, выбран COM1");
+        QTest::newRow("gone, no port at all")
+            << "COM97" << QStringList{} << 0 << QStringLiteral("Порт COM97 не найден");
+        QTest::newRow("present") << "COM3" << QStringList{"COM1", "COM3"} << 3 << QString();
+        QTest::newRow("nothing remembered") << "" << QStringList{"COM5"} << 5 << QString();
+    }
+    void missingRememberedPortIsNamedOnce() {
+        QFETCH(QString, remembered);
+        QFETCH(QStringList, ports);
+        QFETCH(int, chosen);
+        QFETCH(QString, message);
+        if (!remembered.isEmpty())
+            QSettings(QStringLiteral("Zorvex_Prog"), QStringLiteral("Settings"))
+                .setValue(QLatin1String(TFormComPort::kSettingsKey), remembered);
+        std::vector<SystemPort> system;
+        for (const QString& port : ports)
+            system.push_back({port.toStdString(), ""});
+        auto w = MakeWindow(system);
+        QCOMPARE(w->FormProgress->port_number(), chosen);
+        QCOMPARE(w->StatusBar->Message(), message);
+        QVERIFY(messages_.empty()); // a note, not a box to click away
+        if (chosen == 0)
+            return;
+        // Once the user has chosen a port the note has done its work.
+        OnNextModal([](QWidget* modal) { qobject_cast<TFormComPort*>(modal)->BitBtnOk->click(); });
+        w->ActionComPort->trigger();
+        QCOMPARE(w->StatusBar->Message(), QString());
+    }
+
     void rangeListWrittenAtExitOnlyWhenChanged() {
         const QString file = dir_->path() + "/Zorvex_config.xml";
         QFile::remove(file);
