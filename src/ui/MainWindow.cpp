@@ -56,6 +56,21 @@ std::filesystem::path FsPath(const QString& name) {
                                                static_cast<size_t>(utf8.size())));
 }
 
+// How many used channels choosing set `index` of the range list would empty.
+int ChannelsOutsideSet(const ChannelsContext& channels, int index) {
+    ChannelsContext trial = channels;
+    if (!trial.ranges.Select(index))
+        return 0;
+    int removed = 0;
+    for (std::size_t slot = 0; slot < trial.channels.size(); ++slot) {
+        const Channel& channel = trial.channels[slot];
+        if ((channel.HasRx() && !trial.RxInRange(static_cast<uint32_t>(channel.freq_rx))) ||
+            (channel.HasTx() && !trial.TxInRange(static_cast<uint32_t>(channel.freq_tx))))
+            ++removed;
+    }
+    return removed;
+}
+
 // The radio's report, CR LF separated, as plain text lines.
 QString ReportText(const std::string& report) {
     QString text = FromCp1251(report);
@@ -567,6 +582,16 @@ QString TForm1::AskFileName(const FileDialogRequest& request) {
     return dialog.selectedFiles().front();
 }
 
+bool TForm1::AskQuestion(const QString& text) {
+    if (questionHook)
+        return questionHook(text);
+    QMessageBox box(QMessageBox::Question, ApplicationTitle(), text,
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::No);
+    ModalBusy busy(*this);
+    return box.exec() == QMessageBox::Yes;
+}
+
 // ---------------------------------------------------------------- unsaved changes
 
 std::string TForm1::ConfigurationText() const {
@@ -771,16 +796,20 @@ void TForm1::ActionSelectFreqRangeExecute() {
     FormFreqRange->Fill(texts, channels.ranges.currentIndex());
     if (FormFreqRange->exec() != QDialog::Accepted)
         return;
-    if (!channels.ranges.Select(FormFreqRange->SelectedIndex()))
+    const int index = FormFreqRange->SelectedIndex();
+    if (index < 0 || index >= channels.ranges.Count())
         return;
+    // The user hears what the change costs before anything changes; having agreed, needs
+    // no second message about it.
+    const int removed = ChannelsOutsideSet(channels, index);
+    if (removed > 0 &&
+        !AskQuestion(QStringLiteral("При смене диапазона будут удалены каналы: %1. Продолжить?")
+                         .arg(removed)))
+        return;
+    channels.ranges.Select(index);
     SetStatusRangeText();
+    channels.RemoveOutOfRange();
     DrawGridChannels->update();
-    if (!channels.RemoveOutOfRange()) {
-        DrawGridChannels->update();
-        ShowMessage(QMessageBox::Warning, ApplicationTitle(),
-                    QStringLiteral("При смене диапазона частот некоторые каналы были удалены."),
-                    this);
-    }
 }
 
 void TForm1::ActionWaveNetExecute() {

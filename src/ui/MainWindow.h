@@ -146,6 +146,8 @@ public:
     // When set, answers the question about unsaved changes instead of showing it.
     enum class UnsavedChoice { Save, Discard, Cancel };
     std::function<UnsavedChoice()> unsavedChangesHook;
+    // When set, answers a yes/no question instead of showing it (true: yes).
+    std::function<bool(const QString& text)> questionHook;
 
     // Whether the configuration in hand differs from the one last saved, opened, created,
     // read from or written to a radio: what "Создать", opening a file, a read or closing the
@@ -193,6 +195,8 @@ private:
     void ShowMessage(QMessageBox::Icon icon, const QString& title, const QString& text,
                      QWidget* owner, const QString& detail = QString());
     QString AskFileName(const FileDialogRequest& request);
+    // A yes/no question; true when answered yes.
+    bool AskQuestion(const QString& text);
     void SetStatusRangeText();
     void SetPageVisible(QWidget* page, bool visible);
     // The configuration as its file would hold it.
@@ -216,11 +220,14 @@ private:
 // Holds the main window's modal-busy mark for the life of a modal dialog.
 class ModalBusy {
 public:
-    explicit ModalBusy(TForm1& window) : window_(window) { window_.modalBusy = true; }
-    ~ModalBusy() { window_.modalBusy = false; }
+    explicit ModalBusy(TForm1& window) : window_(window), before_(window.modalBusy) {
+        window_.modalBusy = true;
+    }
+    ~ModalBusy() { window_.modalBusy = before_; } // a dialog opened from a dialog
     ModalBusy(const ModalBusy&) = delete;
     ModalBusy& operator=(const ModalBusy&) = delete;
 
 private:
     TForm1& window_;
+    bool before_;
 };

@@ -62,6 +62,9 @@ class TestMainWindow : public QObject {
     // The question about unsaved changes: how often it was asked and what it is answered.
     int questions_ = 0;
     TForm1::UnsavedChoice answer_ = TForm1::UnsavedChoice::Discard;
+    // Yes/no questions asked, and the answer they get.
+    QStringList asked_;
+    bool yes_ = true;
 
     // A main window with its range list in the temporary directory, the given system ports,
     // its message boxes recorded, shown as at start-up.
@@ -78,6 +81,10 @@ class TestMainWindow : public QObject {
             ++questions_;
             return answer_;
         };
+        w->questionHook = [this](const QString& text) {
+            asked_ << text;
+            return yes_;
+        };
         w->show();
         messages_.clear();
         return w;
@@ -91,6 +98,8 @@ private slots:
         messages_.clear();
         questions_ = 0;
         answer_ = TForm1::UnsavedChoice::Discard;
+        asked_.clear();
+        yes_ = true;
         QSettings(QStringLiteral("Zorvex_Prog"), QStringLiteral("Settings")).clear();
         AcceptSecondType = false;
     }
@@ -414,7 +423,8 @@ private slots:
         QCOMPARE(w->StatusBar->PanelText(0), QStringLiteral("COM9"));
     }
 
-    void rangeChangeEmptiesChannelsWithOneWarning() {
+    // Choosing a set that empties channels says how many first; "no" changes nothing.
+    void rangeChangeAsksBeforeEmptyingChannels() {
         auto w = MakeWindow();
         const FreqRange narrow = Range(40000000, 45000000);
         w->channels.ranges.Add(narrow);
@@ -422,17 +432,34 @@ private slots:
         SetChannel(w->channels.channels[1], 41000000, 41000000); // inside
         SetChannel(w->channels.channels[2], 44000000, 47000000); // transmit outside
         SetChannel(w->channels.channels[3], 0, 46000000);        // transmit only, outside
+        const auto before = w->channels.channels;
+        const QString status = w->StatusBar->PanelText(1);
         QStringList listed;
         int selectedAtShow = -2;
-        OnNextModal([&](QWidget* modal) {
+        const auto chooseNarrow = [&](QWidget* modal) {
             auto* dialog = qobject_cast<TFormFreqRange*>(modal);
+            listed.clear();
             for (int i = 0; i < dialog->ComboBoxRanges->count(); ++i)
                 listed << dialog->ComboBoxRanges->itemText(i);
             selectedAtShow = dialog->ComboBoxRanges->currentIndex();
             dialog->ComboBoxRanges->setCurrentIndex(1);
             dialog->ButtonOk->click();
-        });
+        };
+        const QString question =
+            QStringLiteral("При смене диапазона будут удалены каналы: 3. Продолжить?");
+
+        yes_ = false;
+        OnNextModal(chooseNarrow);
         w->ActionSelectFreqRange->trigger();
+        QCOMPARE(asked_, QStringList{question});
+        QCOMPARE(w->channels.ranges.currentIndex(), 0);
+        QCOMPARE(w->StatusBar->PanelText(1), status);
+        QVERIFY(w->channels.channels == before);
+
+        yes_ = true;
+        OnNextModal(chooseNarrow);
+        w->ActionSelectFreqRange->trigger();
+        QCOMPARE(asked_, (QStringList{question, question}));
         QCOMPARE(listed,
                  (QStringList{Utf8(w->channels.ranges.Item(0).Text()), Utf8(narrow.Text())}));
         QCOMPARE(selectedAtShow, 0);
@@ -443,10 +470,7 @@ private slots:
         QVERIFY(w->channels.channels[1].IsUsed());
         QVERIFY(!w->channels.channels[2].IsUsed());
         QVERIFY(!w->channels.channels[3].IsUsed());
-        QCOMPARE(messages_.size(), size_t(1));
-        QCOMPARE(messages_[0].icon, QMessageBox::Warning);
-        QCOMPARE(messages_[0].text,
-                 QStringLiteral("При смене диапазона частот некоторые каналы были удалены."));
+        QVERIFY(messages_.empty()); // agreed to beforehand: no second message
         QVERIFY(!w->modalBusy);
     }
 
@@ -471,6 +495,7 @@ private slots:
         QCOMPARE(w->channels.ranges.currentIndex(), 0);
         QVERIFY(w->channels.channels[7].IsUsed());
         QVERIFY(messages_.empty());
+        QVERIFY(asked_.isEmpty()); // nothing to empty, nothing to ask
     }
 
     void openFileRemovingChannelsWarnsOnce() {
