@@ -29,8 +29,9 @@ std::string SystemMessage(int error) {
     return std::generic_category().message(error);
 }
 
-std::string Describe(const fs::path& path, const std::string& what, int error) {
-    return what + " \"" + PathText(path) + "\": " + SystemMessage(error);
+// The failure of a system call on path, with its error number kept for the user's language.
+FileError SystemFailure(const fs::path& path, const std::string& what, int error) {
+    return FileError(what + " \"" + PathText(path) + "\": " + SystemMessage(error), error);
 }
 
 #ifdef _WIN32
@@ -76,7 +77,7 @@ std::string PathText(const fs::path& path) {
 std::string ReadFileBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        throw FileError(Describe(path, "cannot open", errno));
+        throw SystemFailure(path, "cannot open", errno);
     }
     std::string bytes;
     char buffer[65536];
@@ -88,7 +89,7 @@ std::string ReadFileBytes(const fs::path& path) {
         }
     }
     if (in.bad()) {
-        throw FileError(Describe(path, "cannot read", errno));
+        throw SystemFailure(path, "cannot read", errno);
     }
     return bytes;
 }
@@ -127,12 +128,12 @@ void FlushToDisk(const fs::path& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
 #endif
     if (fd < 0) {
-        throw FileError(Describe(path, "cannot write", errno));
+        throw SystemFailure(path, "cannot write", errno);
     }
     if (SyncFile(fd) != 0) {
         const int error = errno;
         CloseFile(fd);
-        throw FileError(Describe(path, "cannot write", error));
+        throw SystemFailure(path, "cannot write", error);
     }
     CloseFile(fd);
 }
@@ -146,7 +147,7 @@ void ReplaceFile(const fs::path& from, const fs::path& to) {
     }
 #else
     if (std::rename(from.c_str(), to.c_str()) != 0) {
-        throw FileError(Describe(to, "cannot replace", errno));
+        throw SystemFailure(to, "cannot replace", errno);
     }
     // Make the new directory entry durable too; a failure here changes nothing already done.
     fs::path dir = to.parent_path();
@@ -166,12 +167,12 @@ void WriteFileAtomically(const fs::path& requested, std::string_view bytes) {
     const fs::path temporary = TemporaryPathBeside(path);
     const int fd = OpenNew(temporary);
     if (fd < 0) {
-        throw FileError(Describe(path, "cannot write", errno));
+        throw SystemFailure(path, "cannot write", errno);
     }
     auto fail = [&](int error, const char* what) {
         CloseFile(fd);
         RemoveQuietly(temporary);
-        throw FileError(Describe(path, what, error));
+        throw SystemFailure(path, what, error);
     };
 #ifndef _WIN32
     // Keep the permissions of the file being replaced.
@@ -200,7 +201,7 @@ void WriteFileAtomically(const fs::path& requested, std::string_view bytes) {
     if (CloseFile(fd) != 0) {
         const int error = errno;
         RemoveQuietly(temporary);
-        throw FileError(Describe(path, "cannot write", error));
+        throw SystemFailure(path, "cannot write", error);
     }
     try {
         ReplaceFile(temporary, path);

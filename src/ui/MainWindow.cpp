@@ -3,7 +3,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QMenu>
@@ -13,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QToolBar>
@@ -27,11 +30,13 @@
 #include "model/Cp1251.h"
 #include "ui/About.h"
 #include "ui/ChannelGrid.h"
+#include "ui/FileErrorText.h"
 #include "ui/FormChannel.h"
 #include "ui/FormCom.h"
 #include "ui/FormFreqRange.h"
 #include "ui/FormProgress.h"
 #include "ui/Icons.h"
+#include "ui/RussianQtTexts.h"
 #include "ui/SettingsPages.h"
 #include "ui/WaveNet.h"
 
@@ -48,6 +53,17 @@ QString QtFilter(const char* filter) {
     const QString text = QString::fromUtf8(filter);
     const int bar = text.indexOf(QLatin1Char('|'));
     return bar < 0 ? text : text.left(bar);
+}
+
+// A file dialog for the filter ("caption|pattern") and default extension of a kind of file.
+TForm1::FileDialogRequest DialogRequest(bool save, const char* filter, const char* suffix,
+                                        TForm1::FileKind kind = TForm1::FileKind::Configuration) {
+    TForm1::FileDialogRequest request;
+    request.save = save;
+    request.filter = QtFilter(filter);
+    request.defaultSuffix = QString::fromUtf8(suffix);
+    request.kind = kind;
+    return request;
 }
 
 std::filesystem::path FsPath(const QString& name) {
@@ -156,6 +172,7 @@ void TForm1::SetUpApplication() {
     // The title heads the program's message boxes. It is not made the display name: the
     // platform would append that to the caption of every window.
     QApplication::setWindowIcon(IconByName(QStringLiteral("app")));
+    InstallRussianQtTexts();
 }
 
 TForm1::TForm1(QWidget* parent)
@@ -554,6 +571,7 @@ void TForm1::UpdateInfoPage() {
 
 void TForm1::ShowMessage(QMessageBox::Icon icon, const QString& title, const QString& text,
                          QWidget* owner, const QString& detail) {
+    lastDetail_ = detail;
     if (messageBoxHook) {
         messageBoxHook(icon, title, text);
         return;
@@ -564,22 +582,41 @@ void TForm1::ShowMessage(QMessageBox::Icon icon, const QString& title, const QSt
     box.exec();
 }
 
-void TForm1::ShowError(const QString& text) {
-    ShowMessage(QMessageBox::Critical, ApplicationTitle(), text, this);
+void TForm1::ShowError(const QString& text, const QString& detail) {
+    ShowMessage(QMessageBox::Critical, ApplicationTitle(), text, this, detail);
 }
 
-QString TForm1::AskFileName(const FileDialogRequest& request) {
-    if (fileDialogHook)
-        return fileDialogHook(request);
-    QFileDialog dialog(this);
-    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilter(request.filter);
-    dialog.setDefaultSuffix(request.defaultSuffix);
-    ModalBusy busy(*this);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().front();
+QString TForm1::FolderKey(FileKind kind) {
+    return kind == FileKind::Export ? QStringLiteral("LastExportFolder")
+                                    : QStringLiteral("LastConfigFolder");
+}
+
+QString TForm1::AskFileName(const FileDialogRequest& asked) {
+    QSettings store(QStringLiteral("Zorvex_Prog"), QStringLiteral("Settings"));
+    FileDialogRequest request = asked;
+    const QString remembered = store.value(FolderKey(request.kind)).toString();
+    if (!remembered.isEmpty() && QFileInfo(remembered).isDir())
+        request.folder = remembered;
+    QString name;
+    if (fileDialogHook) {
+        name = fileDialogHook(request);
+    } else {
+        QFileDialog dialog(this);
+        dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        dialog.setNameFilter(request.filter);
+        dialog.setDefaultSuffix(request.defaultSuffix);
+        if (!request.folder.isEmpty())
+            dialog.setDirectory(request.folder);
+        ModalBusy busy(*this);
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            name = dialog.selectedFiles().front();
+    }
+    if (!name.isEmpty()) {
+        store.setValue(FolderKey(request.kind), QFileInfo(name).absolutePath());
+        store.sync();
+    }
+    return name;
 }
 
 bool TForm1::AskQuestion(const QString& text) {
@@ -659,17 +696,21 @@ void TForm1::FileCreateExecute() {
 void TForm1::FileOpen1Execute() {
     if (!MayReplaceConfiguration())
         return;
-    const QString name = AskFileName(
-        {false, QtFilter(CONFIG_OPEN_FILTER), QString::fromUtf8(CONFIG_DEFAULT_EXTENSION)});
+    const QString name =
+        AskFileName(DialogRequest(false, CONFIG_OPEN_FILTER, CONFIG_DEFAULT_EXTENSION));
     if (name.isEmpty())
         return;
+    OpenConfiguration(name);
+}
+
+bool TForm1::OpenConfiguration(const QString& name) {
     FlagCaptions captions = FormChan->Captions();
     ConfigOpenResult result;
     try {
         result = OpenConfigFile(FsPath(name), channels, settings, captions);
     } catch (const std::exception& error) {
-        ShowError(QString::fromUtf8(error.what()));
-        return;
+        ShowError(FileErrorText(FileAction::Open, name, error), QString::fromUtf8(error.what()));
+        return false;
     }
     FormChan->SetCaptions(captions);
     StatusBar->SetPanelText(1, FromCp1251(result.rangeText));
@@ -680,6 +721,7 @@ void TForm1::FileOpen1Execute() {
     RefreshSettings();
     UpdateInfoPage();
     MarkConfigurationKept();
+    return true;
 }
 
 void TForm1::FileSaveAs1Execute() {
@@ -687,14 +729,14 @@ void TForm1::FileSaveAs1Execute() {
 }
 
 bool TForm1::SaveConfigurationAs() {
-    const QString name = AskFileName(
-        {true, QtFilter(CONFIG_SAVE_FILTER), QString::fromUtf8(CONFIG_DEFAULT_EXTENSION)});
+    const QString name =
+        AskFileName(DialogRequest(true, CONFIG_SAVE_FILTER, CONFIG_DEFAULT_EXTENSION));
     if (name.isEmpty())
         return false;
     try {
         SaveConfigFile(FsPath(name), channels, settings, FormChan->Captions());
     } catch (const std::exception& error) {
-        ShowError(QString::fromUtf8(error.what()));
+        ShowError(FileErrorText(FileAction::Save, name, error), QString::fromUtf8(error.what()));
         return false;
     }
     DrawGridChannels->update(); // saving normalises the power levels
@@ -704,16 +746,24 @@ bool TForm1::SaveConfigurationAs() {
 
 void TForm1::FileSaveAs2Execute() {
     const QString name =
-        AskFileName({true, QtFilter(EXPORT_FILTER), QString::fromUtf8(EXPORT_DEFAULT_EXTENSION)});
+        AskFileName(DialogRequest(true, EXPORT_FILTER, EXPORT_DEFAULT_EXTENSION, FileKind::Export));
     if (name.isEmpty())
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const ExportResult result = ExportChannels(channels, FsPath(name));
     QApplication::restoreOverrideCursor();
-    // The box says what the export says; why it failed goes underneath.
+    // The box says what the export says; why it failed goes underneath, in Russian first.
+    QString detail;
+    if (!result.ok) {
+        const QString folder = ExportFolderProblem(name);
+        detail = folder.isEmpty() ? FileErrorText(FileAction::Export, name, 0)
+                                  : QStringLiteral("Не удалось записать файл «%1»: %2.")
+                                        .arg(QDir::toNativeSeparators(name), folder);
+        if (!result.reason.empty())
+            detail += QLatin1Char('\n') + FromCp1251(result.reason);
+    }
     ShowMessage(result.ok ? QMessageBox::Information : QMessageBox::Critical,
-                FromCp1251(result.caption), FromCp1251(result.message), nullptr,
-                FromCp1251(result.reason));
+                FromCp1251(result.caption), FromCp1251(result.message), nullptr, detail);
 }
 
 // ---------------------------------------------------------------- radio operations

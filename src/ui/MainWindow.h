@@ -137,10 +137,14 @@ public:
         messageBoxHook;
     // When set, asked for a file name instead of showing a file dialog; an empty result
     // cancels. filter is in Qt form ("Настройки (*.xml)").
+    // Each kind of file remembers the folder it was last opened from or saved to.
+    enum class FileKind { Configuration, Export };
     struct FileDialogRequest {
         bool save = false;
         QString filter;
         QString defaultSuffix;
+        FileKind kind = FileKind::Configuration;
+        QString folder; // the folder the dialog opens in (empty: the platform's choice)
     };
     std::function<QString(const FileDialogRequest& request)> fileDialogHook;
     // When set, answers the question about unsaved changes instead of showing it.
@@ -157,10 +161,16 @@ public:
     // The application's title.
     static QString ApplicationTitle();
     // Program-wide settings made once at start, before the first window is created: the
-    // program's icon for every window.
+    // program's icon for every window, Qt's own texts in Russian.
     static void SetUpApplication();
 
     // ---- action handlers ----
+    // Opens the configuration file name (from the command line): its error as when opened
+    // through the dialog, and the configuration in hand stays as it was. True on success.
+    bool OpenConfiguration(const QString& name);
+    // The settings-store key of the folder remembered for a kind of file.
+    static QString FolderKey(FileKind kind);
+
     void FileCreateExecute();
     void FileOpen1Execute();
     void FileSaveAs1Execute();
@@ -175,8 +185,11 @@ public:
     void ActionEditChannelExecute();
     void ActionSecondTypeExecute();
 
-    // Shows the error of a failed file action in the application's error dialog.
-    void ShowError(const QString& text);
+    // Shows the error of a failed file action in the application's error dialog; detail (the
+    // library's own words) goes underneath.
+    void ShowError(const QString& text, const QString& detail = QString());
+    // The detail shown under the last message box's text (tests).
+    QString LastMessageDetail() const { return lastDetail_; }
 
 protected:
     void showEvent(QShowEvent* event) override;                 // FormShow
@@ -213,6 +226,7 @@ private:
     std::unique_ptr<WaveNetHandOver> waveNet_;
     bool shown_ = false;
     std::string keptText_; // ConfigurationText() when last kept
+    QString lastDetail_;
     const QEvent* lastWheel_ = nullptr;
     quint64 lastWheelTime_ = 0;
 };
