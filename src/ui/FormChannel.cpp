@@ -25,6 +25,7 @@
 #include "model/ChannelsContext.h"
 #include "model/Cp1251.h"
 #include "model/SettingsContext.h"
+#include "ui/ChannelFit.h"
 #include "ui/Icons.h"
 
 namespace {
@@ -54,16 +55,6 @@ QString Text(const char* utf8) {
 
 bool InLowBand(int32_t f) {
     return f >= LOW_BAND_BEGIN && f <= LOW_BAND_END;
-}
-
-// State of a frequency by the channel raster of its band.
-FieldState RasterState(int32_t f, bool band25) {
-    if (band25) {
-        if (f % 25000 == 0)
-            return FieldState::Valid;
-        return f % 12500 == 0 ? FieldState::Warning : FieldState::Invalid;
-    }
-    return f % 12500 == 0 ? FieldState::Valid : FieldState::Invalid;
 }
 
 QString MaskFor(int digits) {
@@ -484,26 +475,15 @@ void TFormChan::ApplyFlagCaptions() {
 // Judgements and conversions
 
 FieldState TFormChan::RxFrequencyState(int32_t f) const {
-    if (f <= 0 || !channelTable || !channelTable->RxInRange(static_cast<uint32_t>(f)))
-        return FieldState::Invalid;
-    if (f == WARNING_FREQ)
-        return FieldState::Warning;
-    if (InLowBand(f)) {
-        if (f % 10000 == 0)
-            return FieldState::Valid;
-        return f % 5000 == 0 ? FieldState::Warning : FieldState::Invalid;
-    }
-    return RasterState(f, work.band_rx);
+    return channelTable ? RxFrequencyFit(*channelTable, f, work.band_rx) : FieldState::Invalid;
 }
 
 FieldState TFormChan::TxFrequencyState(int32_t f) const {
-    if (f <= 0 || !channelTable || !channelTable->TxInRange(static_cast<uint32_t>(f)))
-        return FieldState::Invalid;
-    return RasterState(f, work.band_tx);
+    return channelTable ? TxFrequencyFit(*channelTable, f, work.band_tx) : FieldState::Invalid;
 }
 
 FieldState TFormChan::ToneState(int32_t t) {
-    return t >= 400 && t <= 3000 ? FieldState::Valid : FieldState::Invalid;
+    return CallToneFit(t);
 }
 
 QString TFormChan::FrequencyText(int32_t f, int digits) {
