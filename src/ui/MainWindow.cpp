@@ -1,13 +1,18 @@
 #include "ui/MainWindow.h"
 
+#include <QAbstractButton>
+#include <QAbstractSlider>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QKeySequence>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -19,6 +24,7 @@
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <exception>
@@ -30,6 +36,7 @@
 #include "model/Cp1251.h"
 #include "ui/About.h"
 #include "ui/ChannelGrid.h"
+#include "ui/ConfigChangeCommand.h"
 #include "ui/FileErrorText.h"
 #include "ui/FormChannel.h"
 #include "ui/FormCom.h"
@@ -205,6 +212,7 @@ void TForm1::Build() {
     AcceptSecondType = false;
     modalBusy = false;
     waveNet_ = std::make_unique<WaveNetHandOver>();
+    UndoStack = new QUndoStack(this);
 
     QFont font(QStringLiteral("Tahoma"), 8);
     font.setStyleHint(QFont::SansSerif);
@@ -224,7 +232,9 @@ void TForm1::Build() {
 
     CreateWindows();
     qApp->installEventFilter(this);
+    WatchSettingsEdits();
     MarkConfigurationKept();
+    ResetUndo();
 }
 
 void TForm1::CreateActions() {
@@ -284,6 +294,20 @@ void TForm1::CreateActions() {
         addAction(action); // shortcuts work without a menu entry too
         *def.action = action;
     }
+    // "Отменить <step>" / "Повторить <step>"; Ctrl+C, Ctrl+N and the rest stay as they are.
+    EditUndo = UndoStack->createUndoAction(this, QStringLiteral("Отменить"));
+    EditUndo->setObjectName(QStringLiteral("EditUndo"));
+    EditUndo->setIcon(IconByName(QStringLiteral("edit_undo")));
+    EditUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EditRedo = UndoStack->createRedoAction(this, QStringLiteral("Повторить"));
+    EditRedo->setObjectName(QStringLiteral("EditRedo"));
+    EditRedo->setIcon(IconByName(QStringLiteral("edit_redo")));
+    EditRedo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    for (QAction* action : {EditUndo, EditRedo}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
 }
 
 void TForm1::CreateMenusAndToolBar() {
@@ -294,6 +318,10 @@ void TForm1::CreateMenusAndToolBar() {
     file->addAction(FileOpen1);
     file->addAction(FileSaveAs1);
     file->addAction(FileSaveAs2);
+    QMenu* edit = MainMenu->addMenu(QStringLiteral("Правка"));
+    edit->setObjectName(QStringLiteral("MenuEdit"));
+    edit->addAction(EditUndo);
+    edit->addAction(EditRedo);
     QMenu* radio = MainMenu->addMenu(QStringLiteral("Радиостанция"));
     radio->addAction(ActionGetInfo);
     radio->addAction(ActionRead);
@@ -317,6 +345,9 @@ void TForm1::CreateMenusAndToolBar() {
     ToolBar->addAction(ActionGetInfo);
     ToolBar->addAction(ActionRead);
     ToolBar->addAction(ActionWrite);
+    ToolBar->addSeparator();
+    ToolBar->addAction(EditUndo);
+    ToolBar->addAction(EditRedo);
 
     // One strip: the menu bar on the left, the tool bar beside it.
     auto* strip = new QWidget;
@@ -342,6 +373,11 @@ void TForm1::CreatePages() {
     channelsLayout->addWidget(DrawGridChannels);
     connect(DrawGridChannels, &ChannelGrid::editChannelRequested, ActionEditChannel,
             &QAction::trigger);
+    connect(DrawGridChannels, &ChannelGrid::contextMenuRequested, this,
+            [this](const QPoint& at) { GridMenu()->popup(at); });
+    connect(DrawGridChannels, &ChannelGrid::channelToggled, this, [this](int slot, int) {
+        RecordChange(QStringLiteral("переключение флага канала %1").arg(slot));
+    });
 
     Pages = new SettingsPages(settings, info, painter, this);
     TabSheetSettings = new QWidget;
@@ -629,6 +665,248 @@ bool TForm1::AskQuestion(const QString& text) {
     return box.exec() == QMessageBox::Yes;
 }
 
+// ---------------------------------------------------------------- undo and redo
+
+ConfigSnapshot TForm1::Snapshot() const {
+    return ConfigSnapshot::Of(channels, settings, FormChan->Captions());
+}
+
+void TForm1::ShowSnapshot(const ConfigSnapshot& snapshot) {
+    snapshot.ApplyTo(channels, settings);
+    FormChan->SetCaptions(snapshot.captions);
+    recorded_ = snapshot;
+    SetStatusRangeText();
+    RefreshSettings();
+    DrawGridChannels->update();
+}
+
+void TForm1::ResetUndo() {
+    UndoStack->clear();
+    recorded_ = Snapshot();
+}
+
+void TForm1::AbsorbChange() {
+    recorded_ = Snapshot();
+}
+
+void TForm1::RecordChange(const QString& what, const QString& mergeKey) {
+    ConfigSnapshot now = Snapshot();
+    if (now == recorded_)
+        return;
+    ConfigSnapshot before = std::move(recorded_);
+    recorded_ = now;
+    UndoStack->push(new ConfigChangeCommand(
+        what, std::move(before), std::move(now),
+        [this](const ConfigSnapshot& snapshot) { ShowSnapshot(snapshot); }, mergeKey));
+}
+
+void TForm1::ReplaceChannels(const std::array<Channel, CHANNEL_COUNT>& replacement,
+                             const QString& what) {
+    RecordChange(QStringLiteral("изменение")); // anything not yet a step stays apart
+    channels.channels = replacement;
+    DrawGridChannels->update();
+    RecordChange(what);
+}
+
+void TForm1::WatchSettingsEdits() {
+    // Whatever the user does to a control of the settings pages may change a setting: look
+    // once the control's own handler has stored it. Typing into one field, or dragging one
+    // slider, is one step.
+    for (QWidget* page : {Pages->Page1(), Pages->Page2()}) {
+        const auto record = [this](QObject* control) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, key = control->objectName()] {
+                    RecordChange(QStringLiteral("изменение настроек"), key);
+                },
+                Qt::QueuedConnection);
+        };
+        for (auto* button : page->findChildren<QAbstractButton*>())
+            connect(button, &QAbstractButton::clicked, this, [record, button] { record(button); });
+        for (auto* box : page->findChildren<QComboBox*>())
+            connect(box, &QComboBox::activated, this, [record, box] { record(box); });
+        for (auto* edit : page->findChildren<QLineEdit*>())
+            connect(edit, &QLineEdit::textEdited, this, [record, edit] { record(edit); });
+        for (auto* slider : page->findChildren<QAbstractSlider*>())
+            connect(slider, &QAbstractSlider::actionTriggered, this,
+                    [record, slider] { record(slider); });
+    }
+}
+
+void TForm1::EditChannelsFinished(const ConfigSnapshot& before) {
+    std::vector<int> changed;
+    for (int slot = 0; slot < CHANNEL_COUNT; ++slot) {
+        if (!(channels.channels[static_cast<std::size_t>(slot)] ==
+              before.channels[static_cast<std::size_t>(slot)]))
+            changed.push_back(slot);
+    }
+    if (changed.size() == 1) {
+        RecordChange(QStringLiteral("изменение канала %1").arg(changed.front()));
+    } else {
+        QStringList names;
+        for (std::size_t i = 0; i < changed.size() && i < 5; ++i)
+            names << QString::number(changed[i]);
+        if (changed.size() > 5)
+            names << QStringLiteral("…");
+        RecordChange(QStringLiteral("изменение каналов %1").arg(names.join(QStringLiteral(", "))));
+    }
+}
+
+// ---------------------------------------------------------------- bulk edits
+
+std::optional<int> TForm1::AskNumber(const QString& prompt, int value, int minimum, int maximum) {
+    if (numberInputHook)
+        return numberInputHook(prompt);
+    bool ok = false;
+    ModalBusy busy(*this);
+    const int number =
+        QInputDialog::getInt(this, ApplicationTitle(), prompt, value, minimum, maximum, 1, &ok);
+    return ok ? std::optional<int>(number) : std::nullopt;
+}
+
+std::vector<int> TForm1::BulkEditSelected(const BulkEdit& edit, const QString& what) {
+    const std::vector<int> selected = DrawGridChannels->selectedSlots();
+    const BulkEditResult result = ApplyBulkEdit(channels, selected, edit);
+    DrawGridChannels->update();
+    RecordChange(QStringLiteral("%1 (каналов: %2)").arg(what).arg(result.changed.size()));
+    if (!result.refused.empty()) {
+        ShowMessage(QMessageBox::Warning, ApplicationTitle(),
+                    QStringLiteral("Значение «%1» не подходит для некоторых каналов, они не "
+                                   "изменены:\n%2")
+                        .arg(what, RefusalText(result)),
+                    this);
+    }
+    return result.changed;
+}
+
+void TForm1::CopySelectedChannels() {
+    copied_.clear();
+    for (int slot : DrawGridChannels->selectedSlots())
+        copied_.push_back(channels.channels[static_cast<std::size_t>(slot)]);
+}
+
+void TForm1::PasteChannels() {
+    const std::vector<int> selected = DrawGridChannels->selectedSlots();
+    if (copied_.empty() || selected.empty())
+        return;
+    std::vector<int> pasted;
+    for (std::size_t i = 0; i < copied_.size(); ++i) {
+        const int slot = selected.front() + static_cast<int>(i);
+        if (slot >= CHANNEL_COUNT)
+            break;
+        channels.channels[static_cast<std::size_t>(slot)] = copied_[i];
+        pasted.push_back(slot);
+    }
+    DrawGridChannels->selectSlots(pasted);
+    DrawGridChannels->update();
+    RecordChange(
+        pasted.size() == 1
+            ? QStringLiteral("вставка канала %1").arg(pasted.front())
+            : QStringLiteral("вставка каналов %1–%2").arg(pasted.front()).arg(pasted.back()));
+}
+
+QMenu* TForm1::GridMenu() {
+    delete gridMenu_;
+    gridMenu_ = new QMenu(this);
+    gridMenu_->setObjectName(QStringLiteral("GridMenu"));
+    QMenu* menu = gridMenu_;
+    const auto choice = [this](QMenu* into, const QString& text, const QString& what,
+                               BulkEdit edit) {
+        QAction* action = into->addAction(text);
+        connect(action, &QAction::triggered, this,
+                [this, edit, what] { BulkEditSelected(edit, what); });
+    };
+    const auto yesNo = [&](const QString& name, BulkEdit::Field field, int flag = 0) {
+        QMenu* sub = menu->addMenu(name);
+        choice(sub, QStringLiteral("Да"), name + QStringLiteral(": да"), {field, 1, flag});
+        choice(sub, QStringLiteral("Нет"), name + QStringLiteral(": нет"), {field, 0, flag});
+    };
+    yesNo(QStringLiteral("Рабочий канал"), BulkEdit::Field::Active);
+    yesNo(QStringLiteral("Сканируемый канал"), BulkEdit::Field::Scan);
+    yesNo(QStringLiteral("Время передачи ограничено"), BulkEdit::Field::TxLimit);
+    yesNo(QStringLiteral("Передача на занятом канале разрешена"), BulkEdit::Field::TxBusy);
+    menu->addSeparator();
+    const std::array<int, 4> watts = FormChan->PowerLevels();
+    for (const auto& [name, field] :
+         {std::pair{QStringLiteral("Мощность мин."), BulkEdit::Field::PowerLow},
+          std::pair{QStringLiteral("Мощность макс."), BulkEdit::Field::PowerHigh}}) {
+        QMenu* sub = menu->addMenu(name);
+        for (int level = 0; level < 4; ++level) {
+            const QString text =
+                QStringLiteral("%1 Вт").arg(watts[static_cast<std::size_t>(level)]);
+            choice(sub, text, name + QStringLiteral(": ") + text, {field, level, 0});
+        }
+    }
+    {
+        QMenu* sub = menu->addMenu(QStringLiteral("Порог ШП"));
+        for (int level = 1; level <= 8; ++level) {
+            const QString text = QStringLiteral("L%1").arg(level);
+            choice(sub, text, QStringLiteral("Порог ШП: ") + text,
+                   {BulkEdit::Field::Squelch, level, 0});
+        }
+    }
+    for (const auto& [name, field] :
+         {std::pair{QStringLiteral("Полоса приема"), BulkEdit::Field::BandRx},
+          std::pair{QStringLiteral("Полоса передачи"), BulkEdit::Field::BandTx}}) {
+        QMenu* sub = menu->addMenu(name);
+        choice(sub, QStringLiteral("12,5 кГц"), name + QStringLiteral(": 12,5 кГц"), {field, 0, 0});
+        choice(sub, QStringLiteral("25,0 кГц"), name + QStringLiteral(": 25,0 кГц"), {field, 1, 0});
+    }
+    for (const auto& [name, field] :
+         {std::pair{QStringLiteral("Субтон приема"), BulkEdit::Field::SubtoneRx},
+          std::pair{QStringLiteral("Субтон передачи"), BulkEdit::Field::SubtoneTx}}) {
+        QMenu* sub = menu->addMenu(name);
+        choice(sub, QStringLiteral("(нет)"), name + QStringLiteral(": нет"), {field, 0, 0});
+        QMenu* ctcss = sub->addMenu(QStringLiteral("CTCSS"));
+        for (int code = 1; code < static_cast<int>(CTCSS_TONES.size()); ++code) {
+            const QString text = QString::fromLatin1(CTCSS_TONES[static_cast<std::size_t>(code)]);
+            choice(ctcss, text, name + QStringLiteral(": CTCSS ") + text, {field, code, 0});
+        }
+        QMenu* dcs = sub->addMenu(QStringLiteral("DCS"));
+        for (int i = 1; i < static_cast<int>(DCS_CODES.size()); ++i) {
+            const QString text = QString::fromLatin1(DCS_CODES[static_cast<std::size_t>(i)]);
+            if (text.isEmpty())
+                continue;
+            choice(dcs, text, name + QStringLiteral(": DCS ") + text, {field, 50 + i, 0});
+        }
+    }
+    for (const auto& [name, field] :
+         {std::pair{QStringLiteral("Вызывной тон приема"), BulkEdit::Field::ToneRx},
+          std::pair{QStringLiteral("Вызывной тон передачи"), BulkEdit::Field::ToneTx}}) {
+        QMenu* sub = menu->addMenu(name);
+        choice(sub, QStringLiteral("(нет)"), name + QStringLiteral(": нет"), {field, 0, 0});
+        QAction* set = sub->addAction(QStringLiteral("Задать…"));
+        connect(set, &QAction::triggered, this, [this, name, field] {
+            const std::optional<int> tone =
+                AskNumber(name + QStringLiteral(", Гц:"), 1000, 0, 65535);
+            if (tone)
+                BulkEditSelected({field, *tone, 0}, name + QStringLiteral(": %1 Гц").arg(*tone));
+        });
+    }
+    {
+        QMenu* sub = menu->addMenu(QStringLiteral("Дополнительные функции"));
+        const FlagCaptions captions = FormChan->Captions();
+        for (int flag = 0; flag < 8; ++flag) {
+            const QString caption = FromCp1251(captions[static_cast<std::size_t>(flag)]);
+            QMenu* one =
+                sub->addMenu(QString(caption).replace(QLatin1Char('&'), QStringLiteral("&&")));
+            choice(one, QStringLiteral("Да"), caption + QStringLiteral(": да"),
+                   {BulkEdit::Field::Flag, 1, flag});
+            choice(one, QStringLiteral("Нет"), caption + QStringLiteral(": нет"),
+                   {BulkEdit::Field::Flag, 0, flag});
+        }
+    }
+    menu->addSeparator();
+    QAction* copy = menu->addAction(QStringLiteral("Копировать каналы"));
+    copy->setObjectName(QStringLiteral("GridCopy"));
+    connect(copy, &QAction::triggered, this, &TForm1::CopySelectedChannels);
+    QAction* paste = menu->addAction(QStringLiteral("Вставить каналы"));
+    paste->setObjectName(QStringLiteral("GridPaste"));
+    paste->setEnabled(!copied_.empty());
+    connect(paste, &QAction::triggered, this, &TForm1::PasteChannels);
+    return menu;
+}
+
 // ---------------------------------------------------------------- unsaved changes
 
 std::string TForm1::ConfigurationText() const {
@@ -691,6 +969,7 @@ void TForm1::FileCreateExecute() {
     UpdateInfoPage();
     DrawGridChannels->update();
     MarkConfigurationKept();
+    ResetUndo();
 }
 
 void TForm1::FileOpen1Execute() {
@@ -721,6 +1000,7 @@ bool TForm1::OpenConfiguration(const QString& name) {
     RefreshSettings();
     UpdateInfoPage();
     MarkConfigurationKept();
+    ResetUndo();
     return true;
 }
 
@@ -741,6 +1021,7 @@ bool TForm1::SaveConfigurationAs() {
     }
     DrawGridChannels->update(); // saving normalises the power levels
     MarkConfigurationKept();
+    AbsorbChange();
     return true;
 }
 
@@ -815,6 +1096,10 @@ void TForm1::RunOperation(int32_t mode) {
         (mode == MODE_IDENTIFY && keptBefore)) {
         MarkConfigurationKept();
     }
+    if (mode == MODE_READ)
+        ResetUndo(); // what came from the radio, or what a failed read left
+    else
+        AbsorbChange(); // a write normalises power levels and squelch
 }
 
 void TForm1::ActionGetInfoExecute() {
@@ -860,6 +1145,8 @@ void TForm1::ActionSelectFreqRangeExecute() {
     SetStatusRangeText();
     channels.RemoveOutOfRange();
     DrawGridChannels->update();
+    RecordChange(removed > 0 ? QStringLiteral("смена диапазона (удалено каналов: %1)").arg(removed)
+                             : QStringLiteral("смена диапазона"));
 }
 
 void TForm1::ActionWaveNetExecute() {
@@ -884,11 +1171,13 @@ void TForm1::ActionEditChannelExecute() {
         DrawGridChannels->setCurrentRow(row);
         DrawGridChannels->update();
     });
+    const ConfigSnapshot before = Snapshot();
     {
         ModalBusy busy(*this);
         FormChan->exec();
     }
     DrawGridChannels->update();
+    EditChannelsFinished(before);
 }
 
 void TForm1::ActionSecondTypeExecute() {

@@ -6,11 +6,15 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "model/ChannelsContext.h"
 #include "model/InfoContext.h"
 #include "model/SettingsContext.h"
+#include "ui/BulkEdit.h"
 #include "ui/CellPainter.h"
+#include "ui/ConfigSnapshot.h"
 
 class QAction;
 class QMenu;
@@ -18,6 +22,7 @@ class QMenuBar;
 class QPlainTextEdit;
 class QTabWidget;
 class QToolBar;
+class QUndoStack;
 class ChannelGrid;
 class RangeListSession;
 struct RangeListLocation;
@@ -100,6 +105,12 @@ public:
     QAction* ActionAbout = nullptr;
     QAction* ActionEditChannel = nullptr;
     QAction* ActionSecondType = nullptr;
+    QAction* EditUndo = nullptr;
+    QAction* EditRedo = nullptr;
+
+    // Every change to the configuration in hand is one step here; opening a file, "Создать"
+    // and a read start it afresh.
+    QUndoStack* UndoStack = nullptr;
 
     // ---- controls ----
     QMenuBar* MainMenu = nullptr;
@@ -152,6 +163,28 @@ public:
     std::function<UnsavedChoice()> unsavedChangesHook;
     // When set, answers a yes/no question instead of showing it (true: yes).
     std::function<bool(const QString& text)> questionHook;
+
+    // Makes what changed in the configuration since the last step one undo step named what
+    // ("изменение канала 5"); nothing when nothing changed. Steps with the same non-empty
+    // mergeKey that follow each other become one.
+    void RecordChange(const QString& what, const QString& mergeKey = QString());
+    // The grid's context menu (rebuilt on every call, owned by the window): bulk edits of the
+    // selected slots, copy and paste of whole channels.
+    QMenu* GridMenu();
+    // Sets one field of every selected used slot as one undo step named what; slots the
+    // value does not suit are left and named in a message. The slots changed.
+    std::vector<int> BulkEditSelected(const BulkEdit& edit, const QString& what);
+    // Whole channels of the selected slots to the program's channel clipboard, and from it
+    // into the slots from the first selected one on (one undo step).
+    void CopySelectedChannels();
+    void PasteChannels();
+    // When set, asked for a number instead of showing an input dialog (nullopt: cancelled).
+    std::function<std::optional<int>(const QString& prompt)> numberInputHook;
+
+    // Replaces the configuration's 200 channels as one undoable step (an import); range set,
+    // settings and flag captions stay.
+    void ReplaceChannels(const std::array<Channel, CHANNEL_COUNT>& replacement,
+                         const QString& what);
 
     // Whether the configuration in hand differs from the one last saved, opened, created,
     // read from or written to a radio: what "Создать", opening a file, a read or closing the
@@ -214,6 +247,21 @@ private:
     void SetPageVisible(QWidget* page, bool visible);
     // The configuration as its file would hold it.
     std::string ConfigurationText() const;
+    ConfigSnapshot Snapshot() const;
+    // Puts a configuration of the undo history back and shows it.
+    void ShowSnapshot(const ConfigSnapshot& snapshot);
+    // A fresh undo history starting at the configuration in hand.
+    void ResetUndo();
+    // The configuration in hand changed in a way that is no step of its own (normalised by a
+    // save or a write): the next step starts from here.
+    void AbsorbChange();
+    // Makes every user edit on the settings pages an undo step.
+    void WatchSettingsEdits();
+    // After a channel-editor session: the slots it stored (before: the configuration at its
+    // start) as one step.
+    void EditChannelsFinished(const ConfigSnapshot& before);
+    // A whole number from the user; nullopt when cancelled.
+    std::optional<int> AskNumber(const QString& prompt, int value, int minimum, int maximum);
     // The configuration in hand is now kept somewhere (a file or the radio).
     void MarkConfigurationKept();
     // Before the configuration in hand is replaced or the program ends: with unsaved
@@ -225,7 +273,10 @@ private:
     std::unique_ptr<RangeListSession> rangeList_;
     std::unique_ptr<WaveNetHandOver> waveNet_;
     bool shown_ = false;
-    std::string keptText_; // ConfigurationText() when last kept
+    std::string keptText_;        // ConfigurationText() when last kept
+    ConfigSnapshot recorded_;     // the configuration after the last undo step
+    std::vector<Channel> copied_; // the channel clipboard
+    QMenu* gridMenu_ = nullptr;
     QString lastDetail_;
     const QEvent* lastWheel_ = nullptr;
     quint64 lastWheelTime_ = 0;

@@ -155,7 +155,7 @@ private slots:
         QStringList top;
         for (QAction* a : w->MainMenu->actions())
             top << a->text();
-        QCOMPARE(top, (QStringList{"Файл", "Радиостанция", "Установки", "О программе"}));
+        QCOMPARE(top, (QStringList{"Файл", "Правка", "Радиостанция", "Установки", "О программе"}));
 
         const auto menuOf = [&](int i) {
             QList<QAction*> items = w->MainMenu->actions().at(i)->menu()->actions();
@@ -163,16 +163,19 @@ private slots:
         };
         QCOMPARE(menuOf(0),
                  (QList<QAction*>{w->FileCreate, w->FileOpen1, w->FileSaveAs1, w->FileSaveAs2}));
-        QCOMPARE(menuOf(1), (QList<QAction*>{w->ActionGetInfo, w->ActionRead, w->ActionWrite}));
-        QCOMPARE(menuOf(2),
+        QCOMPARE(menuOf(2), (QList<QAction*>{w->ActionGetInfo, w->ActionRead, w->ActionWrite}));
+        QCOMPARE(menuOf(3),
                  (QList<QAction*>{w->ActionComPort, w->ActionSelectFreqRange, w->ActionWaveNet}));
-        QCOMPARE(w->MainMenu->actions().at(3), w->ActionAbout);
+        QCOMPARE(w->MainMenu->actions().at(4), w->ActionAbout);
 
+        // "Правка" and its two tool-bar buttons come after the specified ones.
         const QList<QAction*> tools = w->ToolBar->actions();
-        QCOMPARE(tools.size(), 7);
+        QCOMPARE(tools.size(), 10);
         QCOMPARE(tools.mid(0, 3), (QList<QAction*>{w->FileCreate, w->FileOpen1, w->FileSaveAs1}));
         QVERIFY(tools.at(3)->isSeparator());
-        QCOMPARE(tools.mid(4), (QList<QAction*>{w->ActionGetInfo, w->ActionRead, w->ActionWrite}));
+        QCOMPARE(tools.mid(4, 3),
+                 (QList<QAction*>{w->ActionGetInfo, w->ActionRead, w->ActionWrite}));
+        QVERIFY(tools.at(7)->isSeparator());
         for (QAction* a : tools)
             QVERIFY(a->isSeparator() || !a->icon().isNull());
         QCOMPARE(w->ToolBar->toolButtonStyle(), Qt::ToolButtonIconOnly);
