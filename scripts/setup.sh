@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev
+  qt6-base-dev qt6-translations-l10n
   libxml2-dev
   libxlsxwriter-dev
   libgtest-dev

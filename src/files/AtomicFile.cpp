@@ -30,8 +30,9 @@ std::string SystemMessage(int error) {
     return std::generic_category().message(error);
 }
 
-std::string Describe(const fs::path& path, const std::string& what, int error) {
-    return what + " \"" + PathText(path) + "\": " + SystemMessage(error);
+// The failure of a system call on path, with its error number kept for the user's language.
+FileError SystemFailure(const fs::path& path, const std::string& what, int error) {
+    return FileError(what + " \"" + PathText(path) + "\": " + SystemMessage(error), error);
 }
 
 #ifdef _WIN32
@@ -217,7 +218,7 @@ void WriteInPlace(const fs::path& path, std::string_view bytes) {
                             "\": no program reads from this pipe");
         }
 #endif
-        throw FileError(Describe(path, "cannot write", error));
+        throw SystemFailure(path, "cannot write", error);
     }
 #ifndef _WIN32
     const int flags = ::fcntl(fd, F_GETFL);
@@ -234,12 +235,12 @@ void WriteInPlace(const fs::path& path, std::string_view bytes) {
         if (n <= 0) {
             const int error = n < 0 ? errno : ENOSPC;
             CloseFile(fd);
-            throw FileError(Describe(path, "cannot write", error));
+            throw SystemFailure(path, "cannot write", error);
         }
         done += static_cast<std::size_t>(n);
     }
     if (CloseFile(fd) != 0) {
-        throw FileError(Describe(path, "cannot write", errno));
+        throw SystemFailure(path, "cannot write", errno);
     }
 }
 
@@ -261,12 +262,12 @@ void FlushToDisk(const fs::path& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
 #endif
     if (fd < 0) {
-        throw FileError(Describe(path, "cannot write", errno));
+        throw SystemFailure(path, "cannot write", errno);
     }
     if (SyncFile(fd) != 0) {
         const int error = errno;
         CloseFile(fd);
-        throw FileError(Describe(path, "cannot write", error));
+        throw SystemFailure(path, "cannot write", error);
     }
     CloseFile(fd);
 }
@@ -295,7 +296,7 @@ void ReplaceFile(const fs::path& from, const fs::path& to) {
     }
 #else
     if (std::rename(from.c_str(), to.c_str()) != 0) {
-        throw FileError(Describe(to, "cannot replace", errno));
+        throw SystemFailure(to, "cannot replace", errno);
     }
     // Make the new directory entry durable too; a failure here changes nothing already done.
     fs::path dir = to.parent_path();
@@ -320,12 +321,12 @@ void WriteFileAtomically(const fs::path& requested, std::string_view bytes) {
     fs::path temporary;
     const int fd = CreateTemporaryBeside(path, temporary);
     if (fd < 0) {
-        throw FileError(Describe(path, "cannot write", errno));
+        throw SystemFailure(path, "cannot write", errno);
     }
     auto fail = [&](int error, const char* what) {
         CloseFile(fd);
         RemoveQuietly(temporary);
-        throw FileError(Describe(path, what, error));
+        throw SystemFailure(path, what, error);
     };
 #ifndef _WIN32
     // Keep the permissions of the file being replaced.
@@ -354,7 +355,7 @@ void WriteFileAtomically(const fs::path& requested, std::string_view bytes) {
     if (CloseFile(fd) != 0) {
         const int error = errno;
         RemoveQuietly(temporary);
-        throw FileError(Describe(path, "cannot write", error));
+        throw SystemFailure(path, "cannot write", error);
     }
     try {
         ReplaceFile(temporary, path);

@@ -24,7 +24,8 @@ std::string Quoted(const std::filesystem::path& path) {
 }
 
 [[noreturn]] void Fail(const std::filesystem::path& path, const std::string& what, int error) {
-    throw FileError(what + " " + Quoted(path) + ": " + std::generic_category().message(error));
+    throw FileError(what + " " + Quoted(path) + ": " + std::generic_category().message(error),
+                    error);
 }
 
 // Closes the descriptor when the read is over, however it ends.

@@ -1,5 +1,6 @@
 #include "ui/ChannelGrid.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -70,15 +71,93 @@ void ChannelGrid::LayoutGrid() {
 }
 
 void ChannelGrid::setCurrentRow(int row) {
+    MoveCurrent(row, Pick::Only);
+}
+
+ChannelGrid::Pick ChannelGrid::PickFor(Qt::KeyboardModifiers mods, bool click) {
+    const bool shift = mods & Qt::ShiftModifier;
+    const bool ctrl = mods & Qt::ControlModifier;
+    if (shift)
+        return ctrl && click ? Pick::AddRange : Pick::Range;
+    return ctrl && click ? Pick::Toggle : Pick::Only;
+}
+
+void ChannelGrid::MoveCurrent(int row, Pick pick) {
     row = std::clamp(row, 0, RowCount - 1);
-    if (row == currentRow_) {
-        EnsureRowVisible(row);
-        return;
+    switch (pick) {
+    case Pick::Only:
+        selected_.fill(false);
+        selected_[static_cast<std::size_t>(row)] = row >= 1;
+        anchorRow_ = row;
+        break;
+    case Pick::Toggle:
+        if (row >= 1) {
+            // The current row counts as selected while nothing else is.
+            if (currentRow_ >= 1 && selectedSlots().size() == 1)
+                selected_[static_cast<std::size_t>(currentRow_)] = true;
+            selected_[static_cast<std::size_t>(row)] = !selected_[static_cast<std::size_t>(row)];
+        }
+        anchorRow_ = row;
+        break;
+    case Pick::Range:
+    case Pick::AddRange: {
+        if (pick == Pick::Range)
+            selected_.fill(false);
+        const int anchor = std::max(1, anchorRow_);
+        for (int r = std::min(anchor, row); r <= std::max(anchor, row); ++r)
+            selected_[static_cast<std::size_t>(r)] = r >= 1;
+        break;
     }
+    }
+    const bool moved = row != currentRow_;
     currentRow_ = row;
     EnsureRowVisible(row);
     viewport()->update();
-    emit currentRowChanged(row);
+    if (moved)
+        emit currentRowChanged(row);
+}
+
+bool ChannelGrid::isRowSelected(int row) const {
+    if (row < 1 || row >= RowCount)
+        return false;
+    if (selected_[static_cast<std::size_t>(row)])
+        return true;
+    // The current row stands for the selection while nothing is selected.
+    return row == currentRow_ &&
+           std::none_of(selected_.begin(), selected_.end(), [](bool on) { return on; });
+}
+
+std::vector<int> ChannelGrid::selectedSlots() const {
+    std::vector<int> slotList;
+    for (int row = 1; row < RowCount; ++row) {
+        if (selected_[static_cast<std::size_t>(row)])
+            slotList.push_back(row - 1);
+    }
+    if (slotList.empty() && currentRow_ >= 1)
+        slotList.push_back(currentRow_ - 1);
+    return slotList;
+}
+
+void ChannelGrid::selectSlots(const std::vector<int>& slotList) {
+    if (slotList.empty())
+        return;
+    MoveCurrent(slotList.front() + 1, Pick::Only);
+    for (int slot : slotList) {
+        if (slot >= 0 && slot < RowCount - 1)
+            selected_[static_cast<std::size_t>(slot + 1)] = true;
+    }
+    viewport()->update();
+}
+
+void ChannelGrid::contextMenuEvent(QContextMenuEvent* event) {
+    // The mouse's right button is handled on press (it toggles cells); this is the keyboard's.
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        event->accept();
+        return;
+    }
+    const QRect cell = cellRect(0, std::max(1, currentRow_));
+    emit contextMenuRequested(viewport()->mapToGlobal(cell.center()));
+    event->accept();
 }
 
 void ChannelGrid::Refresh() {
@@ -197,7 +276,7 @@ void ChannelGrid::paintEvent(QPaintEvent* event) {
         }
         CellDrawState state;
         state.fixed = row == 0 || column == 0;
-        state.selected = !state.fixed && currentRow_ >= 1 && row == currentRow_;
+        state.selected = !state.fixed && isRowSelected(row);
         state.focused = state.selected && focused && column == 1;
         DrawCell(p, rect, column, row, state);
     };
@@ -301,9 +380,15 @@ void ChannelGrid::mousePressEvent(QMouseEvent* event) {
         return;
     }
     if (event->button() == Qt::RightButton) {
-        ToggleMark(column, row);
+        if (column == 0 && row >= 1) {
+            if (!isRowSelected(row))
+                MoveCurrent(row, Pick::Only);
+            emit contextMenuRequested(viewport()->mapToGlobal(event->position().toPoint()));
+        } else {
+            ToggleMark(column, row);
+        }
     } else if (event->button() == Qt::LeftButton && row >= 1) {
-        setCurrentRow(row);
+        MoveCurrent(row, PickFor(event->modifiers(), true));
     }
     event->accept();
 }
@@ -312,8 +397,8 @@ void ChannelGrid::mouseMoveEvent(QMouseEvent* event) {
     int column = 0;
     int row = 0;
     if ((event->buttons() & Qt::LeftButton) && cellAt(event->position().toPoint(), &column, &row) &&
-        row >= 1) {
-        setCurrentRow(row);
+        row >= 1 && row != currentRow_) {
+        MoveCurrent(row, Pick::Range); // dragging selects from the row pressed
     }
     event->accept();
 }
@@ -336,28 +421,37 @@ void ChannelGrid::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void ChannelGrid::keyPressEvent(QKeyEvent* event) {
     const int last = RowCount - 1;
+    const Pick pick = PickFor(event->modifiers(), false);
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
         emit editChannelRequested();
         break;
     case Qt::Key_Up:
-        setCurrentRow(std::max(1, currentRow_ - 1));
+        MoveCurrent(std::max(1, currentRow_ - 1), pick);
         break;
     case Qt::Key_Down:
-        setCurrentRow(std::min(last, currentRow_ + 1));
+        MoveCurrent(std::min(last, currentRow_ + 1), pick);
         break;
     case Qt::Key_PageUp:
-        setCurrentRow(std::max(1, currentRow_ - PageRows()));
+        MoveCurrent(std::max(1, currentRow_ - PageRows()), pick);
         break;
     case Qt::Key_PageDown:
-        setCurrentRow(std::min(last, currentRow_ + PageRows()));
+        MoveCurrent(std::min(last, currentRow_ + PageRows()), pick);
         break;
     case Qt::Key_Home:
-        setCurrentRow(1);
+        MoveCurrent(1, pick);
         break;
     case Qt::Key_End:
-        setCurrentRow(last);
+        MoveCurrent(last, pick);
+        break;
+    case Qt::Key_F10:
+        if (event->modifiers() != Qt::ShiftModifier) {
+            QAbstractScrollArea::keyPressEvent(event);
+            return;
+        }
+        emit contextMenuRequested(
+            viewport()->mapToGlobal(cellRect(0, std::max(1, currentRow_)).center()));
         break;
     default:
         QAbstractScrollArea::keyPressEvent(event);

@@ -4,6 +4,7 @@
 #include <QRect>
 
 #include <array>
+#include <vector>
 
 #include "ui/CellPainter.h"
 
@@ -32,8 +33,17 @@ public:
 
     // Current (selected) row: 1..200 for a channel, 0 for the header row (nothing highlighted).
     int currentRow() const { return currentRow_; }
-    // Clamps to 0..200, scrolls the row into view and repaints.
+    // Clamps to 0..200, makes it the only selected row, scrolls it into view and repaints.
     void setCurrentRow(int row);
+
+    // Several rows can be selected: Ctrl + click adds or removes one, Shift + click or
+    // Shift + arrow keys select from the anchor (the row last clicked) to the current row.
+    bool isRowSelected(int row) const;
+    // The slots (row - 1) of the selected rows in ascending order; the current row's slot
+    // when nothing else is selected; empty on the header row.
+    std::vector<int> selectedSlots() const;
+    // Selects exactly the given slots (0..199), the first of them becoming current.
+    void selectSlots(const std::vector<int>& slotList);
 
     // Repaints every visible cell (after a file load, a radio read, a new configuration, a
     // range change or the channel editor). Same as update().
@@ -56,6 +66,9 @@ signals:
     void currentRowChanged(int row);
     // A right click flipped a boolean of channel slot `slot` (column 8..20).
     void channelToggled(int slot, int column);
+    // The grid's context menu is wanted at globalPos: a right click on the slot-index column,
+    // the context-menu key or Shift+F10. The row clicked is selected first unless it already is.
+    void contextMenuRequested(const QPoint& globalPos);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -67,6 +80,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void changeEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     int ColumnLeft(int column) const; // unscrolled content x of a column
@@ -77,6 +91,10 @@ private:
     void EnsureRowVisible(int row);
     int PageRows() const;
     bool ToggleMark(int column, int row);
+    enum class Pick { Only, Toggle, Range, AddRange };
+    // Moves the current row and updates the selection the way the user's modifiers ask.
+    void MoveCurrent(int row, Pick pick);
+    static Pick PickFor(Qt::KeyboardModifiers mods, bool click);
 
     ChannelsContext& channels_;
     CellPainter& painter_;
@@ -84,4 +102,6 @@ private:
     int headerHeight_ = 0;
     int dataHeight_ = 0;
     int currentRow_ = 1;
+    int anchorRow_ = 1;
+    std::array<bool, RowCount> selected_{};
 };

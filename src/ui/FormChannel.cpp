@@ -15,6 +15,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -22,6 +25,7 @@
 #include "model/ChannelsContext.h"
 #include "model/Cp1251.h"
 #include "model/SettingsContext.h"
+#include "ui/ChannelFit.h"
 #include "ui/Icons.h"
 
 namespace {
@@ -51,16 +55,6 @@ QString Text(const char* utf8) {
 
 bool InLowBand(int32_t f) {
     return f >= LOW_BAND_BEGIN && f <= LOW_BAND_END;
-}
-
-// State of a frequency by the channel raster of its band.
-FieldState RasterState(int32_t f, bool band25) {
-    if (band25) {
-        if (f % 25000 == 0)
-            return FieldState::Valid;
-        return f % 12500 == 0 ? FieldState::Warning : FieldState::Invalid;
-    }
-    return f % 12500 == 0 ? FieldState::Valid : FieldState::Invalid;
 }
 
 QString MaskFor(int digits) {
@@ -146,12 +140,20 @@ void TFormChan::BuildControls() {
     title->addStretch();
     top->addLayout(title);
 
-    auto* columns = new QHBoxLayout;
+    // The groups scroll when the screen is too small for them; the title line, the buttons
+    // and the warning line stay in view.
+    Body = named(new QWidget, "EditorBody");
+    auto* columns = new QHBoxLayout(Body);
+    columns->setContentsMargins(0, 0, 0, 0);
     auto* left = new QVBoxLayout;
     auto* right = new QVBoxLayout;
     columns->addLayout(left, 3);
     columns->addLayout(right, 2);
-    top->addLayout(columns);
+    BodyScroll = named(new QScrollArea(this), "EditorBodyScroll");
+    BodyScroll->setFrameShape(QFrame::NoFrame);
+    BodyScroll->setWidgetResizable(true);
+    BodyScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    top->addWidget(BodyScroll, 1);
 
     // Operating frequency.
     {
@@ -289,12 +291,15 @@ void TFormChan::BuildControls() {
         for (int i = 0; i < 8; ++i) {
             CheckBoxFlag[i] = new QCheckBox(group);
             CheckBoxFlag[i]->setObjectName(QStringLiteral("CheckBoxFlag%1").arg(i));
-            grid->addWidget(CheckBoxFlag[i], i, 0);
+            grid->addWidget(CheckBoxFlag[i], i % 4, i / 4);
         }
         right->addWidget(group);
     }
     left->addStretch();
     right->addStretch();
+    BodyScroll->setWidget(Body);
+    BodyScroll->setMinimumWidth(Body->minimumSizeHint().width() +
+                                BodyScroll->verticalScrollBar()->sizeHint().width());
 
     // Buttons.
     auto button = [&](const char* name, const char* caption, const char* tip, const char* icon) {
@@ -436,6 +441,17 @@ std::array<int, 4> TFormChan::PowerLevels() const {
     return powerLevels;
 }
 
+void TFormChan::SetTableVersions(uint16_t first, uint16_t second) {
+    tableVersions = {first, second};
+}
+
+bool TFormChan::NumberStored(int n) const {
+    uint16_t version = tableVersions[n < TABLE_CHANNELS ? 0 : 1];
+    if (version == 0 && channelTable)
+        version = channelTable->tableVersion;
+    return version != CHANNEL_TABLE_V1;
+}
+
 void TFormChan::SetFlagCaptions(const uint8_t* options) {
     flagCaptions = FlagCaptionsForOptions(options);
     ApplyFlagCaptions();
@@ -459,26 +475,15 @@ void TFormChan::ApplyFlagCaptions() {
 // Judgements and conversions
 
 FieldState TFormChan::RxFrequencyState(int32_t f) const {
-    if (f <= 0 || !channelTable || !channelTable->RxInRange(static_cast<uint32_t>(f)))
-        return FieldState::Invalid;
-    if (f == WARNING_FREQ)
-        return FieldState::Warning;
-    if (InLowBand(f)) {
-        if (f % 10000 == 0)
-            return FieldState::Valid;
-        return f % 5000 == 0 ? FieldState::Warning : FieldState::Invalid;
-    }
-    return RasterState(f, work.band_rx);
+    return channelTable ? RxFrequencyFit(*channelTable, f, work.band_rx) : FieldState::Invalid;
 }
 
 FieldState TFormChan::TxFrequencyState(int32_t f) const {
-    if (f <= 0 || !channelTable || !channelTable->TxInRange(static_cast<uint32_t>(f)))
-        return FieldState::Invalid;
-    return RasterState(f, work.band_tx);
+    return channelTable ? TxFrequencyFit(*channelTable, f, work.band_tx) : FieldState::Invalid;
 }
 
 FieldState TFormChan::ToneState(int32_t t) {
-    return t >= 400 && t <= 3000 ? FieldState::Valid : FieldState::Invalid;
+    return CallToneFit(t);
 }
 
 QString TFormChan::FrequencyText(int32_t f, int digits) {
@@ -513,8 +518,22 @@ void TFormChan::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!shownBefore) {
         shownBefore = true;
+        FitToScreen();
         ComboBoxBandRx->setFocus();
     }
+}
+
+void TFormChan::FitToScreen() {
+    // The whole dialog without scrolling where the screen has room for it; otherwise as much
+    // as the screen holds, with room for the title bar and a task bar.
+    QSize natural = sizeHint();
+    natural.rheight() += Body->sizeHint().height() - BodyScroll->sizeHint().height();
+    QSize room(1264, 632);
+    if (const QScreen* shown = screen()) {
+        const QRect area = shown->availableGeometry();
+        room = QSize(area.width() - 16, area.height() - 40);
+    }
+    resize(natural.boundedTo(room).expandedTo(minimumSizeHint()));
 }
 
 void TFormChan::FormShow() {
@@ -1009,9 +1028,22 @@ void TFormChan::ComboBoxPowerChange(bool max) {
 void TFormChan::EditChannelNameChange() {
     if (updating > 0)
         return;
-    work.number = IntOf(EditChannelName->text(), -1);
-    numberValid = work.number >= 0 && work.number <= 99;
-    ShowState(numberValid ? FieldState::Valid : FieldState::Invalid, EditChannelName);
+    const int typed = IntOf(EditChannelName->text(), -1);
+    const bool inDisplayRange = typed >= 0 && typed <= 99;
+    if (NumberStored(index)) {
+        work.number = typed;
+        numberValid = inDisplayRange;
+        ShowState(numberValid ? FieldState::Valid : FieldState::Invalid, EditChannelName);
+        EditChannelName->setToolTip(QString());
+    } else {
+        // The table keeps no number: whatever the edit holds cannot reach the radio.
+        if (typed >= 0)
+            work.number = typed;
+        numberValid = true;
+        ShowState(inDisplayRange ? FieldState::Valid : FieldState::Warning, EditChannelName);
+        EditChannelName->setToolTip(Text("Таблица каналов версии 1.0 не хранит номер канала: "
+                                         "радиостанция показывает номер ячейки"));
+    }
     UpdateButtons();
 }
 

@@ -17,6 +17,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 class QToolButton;
 class QWheelEvent;
 
@@ -44,6 +45,14 @@ public:
     // radio reports its own); they keep their values between shows.
     void SetPowerLevels(const std::array<int, 4>& watts);
     std::array<int, 4> PowerLevels() const;
+
+    // Versions of the radio's two channel tables (slots 0..99 and 100..199) as its last
+    // identification reported them; 0 where unknown or absent. The version of the last table
+    // built or read stands in for an unknown one.
+    void SetTableVersions(uint16_t first, uint16_t second);
+    // Whether the channel table that holds slot n stores the channel number: a version 1.0
+    // record does not (the radio shows the slot index), so the number then blocks nothing.
+    bool NumberStored(int n) const;
 
     // Captions of the eight function flags for a radio with the given 32 option bytes, or the
     // defaults "Ф0".."Ф7" for nullptr.
@@ -85,6 +94,8 @@ protected:
 private:
     void BuildControls();
     void FormShow();
+    // The size at the first show: the natural size, limited to the screen.
+    void FitToScreen();
     void UpdateCaption();
 
     void RefreshFrequencies(bool loaded);
@@ -142,6 +153,7 @@ private:
     const SettingsContext* settings = nullptr;
     std::function<void(int row)> moveGridRow;
     int index = 0;
+    std::array<uint16_t, 2> tableVersions{};
     int loadIndex = -1;
     int saveIndex = -1;
     std::array<int, 4> powerLevels{5, 10, 20, 40};
@@ -160,6 +172,8 @@ private:
     int wheelRemainder = 0;
     bool shownBefore = false;
 
+    QWidget* Body = nullptr; // the groups, in BodyScroll
+    QScrollArea* BodyScroll = nullptr;
     QLineEdit* EditChannelName = nullptr;
     QComboBox* ComboBoxBandRx = nullptr;
     QComboBox* ComboBoxBandTx = nullptr;

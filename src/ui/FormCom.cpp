@@ -123,6 +123,8 @@ bool TFormComPort::BuildPortList() {
         }
     }
     --filling_;
+    const bool listed = ComboBoxCOM->findText(remembered, Qt::MatchExactly) >= 0;
+    missing_remembered = remembered.isEmpty() || listed ? QString() : remembered;
     ComboBoxCOM->setToolTip(ComboBoxCOM->currentData(Qt::ToolTipRole).toString());
     return true;
 }

@@ -28,6 +28,9 @@ public:
 
     // 1..255, or 0 for none. Kept between showings.
     int chosen_port = 0;
+    // The remembered choice ("COM97") when the last BuildPortList did not list it and took
+    // another port instead; empty when it was listed or nothing is remembered.
+    QString missing_remembered;
 
     QComboBox* ComboBoxCOM = nullptr;
     QPushButton* BitBtnOk = nullptr;

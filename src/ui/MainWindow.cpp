@@ -1,12 +1,18 @@
 #include "ui/MainWindow.h"
 
+#include <QAbstractButton>
+#include <QAbstractSlider>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QKeySequence>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -19,6 +25,7 @@
 #include <QStringList>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <exception>
@@ -34,12 +41,15 @@
 #include "model/Cp1251.h"
 #include "ui/About.h"
 #include "ui/ChannelGrid.h"
+#include "ui/ConfigChangeCommand.h"
+#include "ui/FileErrorText.h"
 #include "ui/FormChannel.h"
 #include "ui/FormCom.h"
 #include "ui/FormFreqRange.h"
 #include "ui/FormProgress.h"
 #include "ui/FormRestore.h"
 #include "ui/Icons.h"
+#include "ui/RussianQtTexts.h"
 #include "ui/SettingsPages.h"
 #include "ui/WaveNet.h"
 
@@ -58,10 +68,36 @@ QString QtFilter(const char* filter) {
     return bar < 0 ? text : text.left(bar);
 }
 
+// A file dialog for the filter ("caption|pattern") and default extension of a kind of file.
+TForm1::FileDialogRequest DialogRequest(bool save, const char* filter, const char* suffix,
+                                        TForm1::FileKind kind = TForm1::FileKind::Configuration) {
+    TForm1::FileDialogRequest request;
+    request.save = save;
+    request.filter = QtFilter(filter);
+    request.defaultSuffix = QString::fromUtf8(suffix);
+    request.kind = kind;
+    return request;
+}
+
 std::filesystem::path FsPath(const QString& name) {
     const QByteArray utf8 = name.toUtf8();
     return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.constData()),
                                                static_cast<size_t>(utf8.size())));
+}
+
+// How many used channels choosing set `index` of the range list would empty.
+int ChannelsOutsideSet(const ChannelsContext& channels, int index) {
+    ChannelsContext trial = channels;
+    if (!trial.ranges.Select(index))
+        return 0;
+    int removed = 0;
+    for (std::size_t slot = 0; slot < trial.channels.size(); ++slot) {
+        const Channel& channel = trial.channels[slot];
+        if ((channel.HasRx() && !trial.RxInRange(static_cast<uint32_t>(channel.freq_rx))) ||
+            (channel.HasTx() && !trial.TxInRange(static_cast<uint32_t>(channel.freq_tx))))
+            ++removed;
+    }
+    return removed;
 }
 
 // The radio's report, CR LF separated, as plain text lines.
@@ -97,6 +133,12 @@ QString StatusPanelBar::PanelText(int panel) const {
     return texts_[static_cast<size_t>(panel)];
 }
 
+void StatusPanelBar::SetMessage(const QString& text) {
+    message_ = text;
+    setToolTip(text);
+    update();
+}
+
 int StatusPanelBar::PanelAt(int x) const {
     int right = 0;
     for (int panel = 0; panel < PanelCount; ++panel) {
@@ -121,6 +163,11 @@ void StatusPanelBar::paintEvent(QPaintEvent*) {
                    texts_[static_cast<size_t>(panel)]);
         left += width;
     }
+    if (!message_.isEmpty()) {
+        p.drawText(QRect(left + 6, 1, width() - left - 8, height() - 2),
+                   Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
+                   fontMetrics().elidedText(message_, Qt::ElideRight, width() - left - 8));
+    }
 }
 
 void StatusPanelBar::mousePressEvent(QMouseEvent* event) {
@@ -138,6 +185,7 @@ void TForm1::SetUpApplication() {
     // The title heads the program's message boxes. It is not made the display name: the
     // platform would append that to the caption of every window.
     QApplication::setWindowIcon(IconByName(QStringLiteral("app")));
+    InstallRussianQtTexts();
 }
 
 TForm1::TForm1(QWidget* parent)
@@ -170,6 +218,7 @@ void TForm1::Build() {
     AcceptSecondType = false;
     modalBusy = false;
     waveNet_ = std::make_unique<WaveNetHandOver>();
+    UndoStack = new QUndoStack(this);
 
     QFont font(QStringLiteral("Tahoma"), 8);
     font.setStyleHint(QFont::SansSerif);
@@ -189,7 +238,9 @@ void TForm1::Build() {
 
     CreateWindows();
     qApp->installEventFilter(this);
+    WatchSettingsEdits();
     MarkConfigurationKept();
+    ResetUndo();
 }
 
 void TForm1::CreateActions() {
@@ -278,6 +329,20 @@ void TForm1::CreateActions() {
                 [key](bool on) { QSettings("Zorvex_Prog", "Settings").setValue(key, on); });
         *sw.action = action;
     }
+    // "Отменить <step>" / "Повторить <step>"; Ctrl+C, Ctrl+N and the rest stay as they are.
+    EditUndo = UndoStack->createUndoAction(this, QStringLiteral("Отменить"));
+    EditUndo->setObjectName(QStringLiteral("EditUndo"));
+    EditUndo->setIcon(IconByName(QStringLiteral("edit_undo")));
+    EditUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EditRedo = UndoStack->createRedoAction(this, QStringLiteral("Повторить"));
+    EditRedo->setObjectName(QStringLiteral("EditRedo"));
+    EditRedo->setIcon(IconByName(QStringLiteral("edit_redo")));
+    EditRedo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    for (QAction* action : {EditUndo, EditRedo}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
 }
 
 void TForm1::CreateMenusAndToolBar() {
@@ -290,6 +355,10 @@ void TForm1::CreateMenusAndToolBar() {
     file->addAction(FileSaveAs2);
     file->addAction(FileImportCsv);
     file->addAction(FileExportCsv);
+    QMenu* edit = MainMenu->addMenu(QStringLiteral("Правка"));
+    edit->setObjectName(QStringLiteral("MenuEdit"));
+    edit->addAction(EditUndo);
+    edit->addAction(EditRedo);
     QMenu* radio = MainMenu->addMenu(QStringLiteral("Радиостанция"));
     radio->addAction(ActionGetInfo);
     radio->addAction(ActionRead);
@@ -317,6 +386,9 @@ void TForm1::CreateMenusAndToolBar() {
     ToolBar->addAction(ActionGetInfo);
     ToolBar->addAction(ActionRead);
     ToolBar->addAction(ActionWrite);
+    ToolBar->addSeparator();
+    ToolBar->addAction(EditUndo);
+    ToolBar->addAction(EditRedo);
 
     // One strip: the menu bar on the left, the tool bar beside it.
     auto* strip = new QWidget;
@@ -342,6 +414,11 @@ void TForm1::CreatePages() {
     channelsLayout->addWidget(DrawGridChannels);
     connect(DrawGridChannels, &ChannelGrid::editChannelRequested, ActionEditChannel,
             &QAction::trigger);
+    connect(DrawGridChannels, &ChannelGrid::contextMenuRequested, this,
+            [this](const QPoint& at) { GridMenu()->popup(at); });
+    connect(DrawGridChannels, &ChannelGrid::channelToggled, this, [this](int slot, int) {
+        RecordChange(QStringLiteral("переключение флага канала %1").arg(slot));
+    });
 
     Pages = new SettingsPages(settings, info, painter, this);
     TabSheetSettings = new QWidget;
@@ -432,6 +509,15 @@ void TForm1::FormShow() {
     FormComPort->BuildPortList();
     FormProgress->SetPortNumber(FormComPort->chosen_port);
     ShowPortStatus();
+    // The remembered port is gone (an adapter unplugged): say which one was taken instead,
+    // or the next read would fail like a dead radio.
+    const QString missing = FormComPort->missing_remembered;
+    if (!missing.isEmpty()) {
+        const int port = FormComPort->chosen_port;
+        StatusBar->SetMessage(
+            port != 0 ? QStringLiteral("Порт %1 не найден, выбран COM%2").arg(missing).arg(port)
+                      : QStringLiteral("Порт %1 не найден").arg(missing));
+    }
 
     SetPageVisible(TabSheetInfo, false);
     SetPageVisible(TabSheetSettings2, false);
@@ -562,6 +648,7 @@ void TForm1::UpdateInfoPage() {
 
 void TForm1::ShowMessage(QMessageBox::Icon icon, const QString& title, const QString& text,
                          QWidget* owner, const QString& detail) {
+    lastDetail_ = detail;
     if (messageBoxHook) {
         messageBoxHook(icon, title, text);
         return;
@@ -572,22 +659,293 @@ void TForm1::ShowMessage(QMessageBox::Icon icon, const QString& title, const QSt
     box.exec();
 }
 
-void TForm1::ShowError(const QString& text) {
-    ShowMessage(QMessageBox::Critical, ApplicationTitle(), text, this);
+void TForm1::ShowError(const QString& text, const QString& detail) {
+    ShowMessage(QMessageBox::Critical, ApplicationTitle(), text, this, detail);
 }
 
-QString TForm1::AskFileName(const FileDialogRequest& request) {
-    if (fileDialogHook)
-        return fileDialogHook(request);
-    QFileDialog dialog(this);
-    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilter(request.filter);
-    dialog.setDefaultSuffix(request.defaultSuffix);
+QString TForm1::FolderKey(FileKind kind) {
+    return kind == FileKind::Export ? QStringLiteral("LastExportFolder")
+                                    : QStringLiteral("LastConfigFolder");
+}
+
+QString TForm1::AskFileName(const FileDialogRequest& asked) {
+    QSettings store(QStringLiteral("Zorvex_Prog"), QStringLiteral("Settings"));
+    FileDialogRequest request = asked;
+    const QString remembered = store.value(FolderKey(request.kind)).toString();
+    if (!remembered.isEmpty() && QFileInfo(remembered).isDir())
+        request.folder = remembered;
+    QString name;
+    if (fileDialogHook) {
+        name = fileDialogHook(request);
+    } else {
+        QFileDialog dialog(this);
+        dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        dialog.setNameFilter(request.filter);
+        dialog.setDefaultSuffix(request.defaultSuffix);
+        if (!request.folder.isEmpty())
+            dialog.setDirectory(request.folder);
+        ModalBusy busy(*this);
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            name = dialog.selectedFiles().front();
+    }
+    if (!name.isEmpty()) {
+        store.setValue(FolderKey(request.kind), QFileInfo(name).absolutePath());
+        store.sync();
+    }
+    return name;
+}
+
+bool TForm1::AskQuestion(const QString& text) {
+    if (questionHook)
+        return questionHook(text);
+    QMessageBox box(QMessageBox::Question, ApplicationTitle(), text,
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::No);
     ModalBusy busy(*this);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().front();
+    return box.exec() == QMessageBox::Yes;
+}
+
+// ---------------------------------------------------------------- undo and redo
+
+ConfigSnapshot TForm1::Snapshot() const {
+    return ConfigSnapshot::Of(channels, settings, FormChan->Captions());
+}
+
+void TForm1::ShowSnapshot(const ConfigSnapshot& snapshot) {
+    snapshot.ApplyTo(channels, settings);
+    FormChan->SetCaptions(snapshot.captions);
+    recorded_ = snapshot;
+    SetStatusRangeText();
+    RefreshSettings();
+    DrawGridChannels->update();
+}
+
+void TForm1::ResetUndo() {
+    UndoStack->clear();
+    recorded_ = Snapshot();
+}
+
+void TForm1::AbsorbChange() {
+    recorded_ = Snapshot();
+}
+
+void TForm1::RecordChange(const QString& what, const QString& mergeKey) {
+    ConfigSnapshot now = Snapshot();
+    if (now == recorded_)
+        return;
+    ConfigSnapshot before = std::move(recorded_);
+    recorded_ = now;
+    UndoStack->push(new ConfigChangeCommand(
+        what, std::move(before), std::move(now),
+        [this](const ConfigSnapshot& snapshot) { ShowSnapshot(snapshot); }, mergeKey));
+}
+
+void TForm1::ReplaceChannels(const std::array<Channel, CHANNEL_COUNT>& replacement,
+                             const QString& what) {
+    RecordChange(QStringLiteral("изменение")); // anything not yet a step stays apart
+    channels.channels = replacement;
+    DrawGridChannels->update();
+    RecordChange(what);
+}
+
+void TForm1::WatchSettingsEdits() {
+    // Whatever the user does to a control of the settings pages may change a setting: look
+    // once the control's own handler has stored it. Typing into one field, or dragging one
+    // slider, is one step.
+    for (QWidget* page : {Pages->Page1(), Pages->Page2()}) {
+        const auto record = [this](QObject* control) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, key = control->objectName()] {
+                    RecordChange(QStringLiteral("изменение настроек"), key);
+                },
+                Qt::QueuedConnection);
+        };
+        for (auto* button : page->findChildren<QAbstractButton*>())
+            connect(button, &QAbstractButton::clicked, this, [record, button] { record(button); });
+        for (auto* box : page->findChildren<QComboBox*>())
+            connect(box, &QComboBox::activated, this, [record, box] { record(box); });
+        for (auto* edit : page->findChildren<QLineEdit*>())
+            connect(edit, &QLineEdit::textEdited, this, [record, edit] { record(edit); });
+        for (auto* slider : page->findChildren<QAbstractSlider*>())
+            connect(slider, &QAbstractSlider::actionTriggered, this,
+                    [record, slider] { record(slider); });
+    }
+}
+
+void TForm1::EditChannelsFinished(const ConfigSnapshot& before) {
+    std::vector<int> changed;
+    for (int slot = 0; slot < CHANNEL_COUNT; ++slot) {
+        if (!(channels.channels[static_cast<std::size_t>(slot)] ==
+              before.channels[static_cast<std::size_t>(slot)]))
+            changed.push_back(slot);
+    }
+    if (changed.size() == 1) {
+        RecordChange(QStringLiteral("изменение канала %1").arg(changed.front()));
+    } else {
+        QStringList names;
+        for (std::size_t i = 0; i < changed.size() && i < 5; ++i)
+            names << QString::number(changed[i]);
+        if (changed.size() > 5)
+            names << QStringLiteral("…");
+        RecordChange(QStringLiteral("изменение каналов %1").arg(names.join(QStringLiteral(", "))));
+    }
+}
+
+// ---------------------------------------------------------------- bulk edits
+
+std::optional<int> TForm1::AskNumber(const QString& prompt, int value, int minimum, int maximum) {
+    if (numberInputHook)
+        return numberInputHook(prompt);
+    bool ok = false;
+    ModalBusy busy(*this);
+    const int number =
+        QInputDialog::getInt(this, ApplicationTitle(), prompt, value, minimum, maximum, 1, &ok);
+    return ok ? std::optional<int>(number) : std::nullopt;
+}
+
+std::vector<int> TForm1::BulkEditSelected(const BulkEdit& edit, const QString& what) {
+    const std::vector<int> selected = DrawGridChannels->selectedSlots();
+    const BulkEditResult result = ApplyBulkEdit(channels, selected, edit);
+    DrawGridChannels->update();
+    RecordChange(QStringLiteral("%1 (каналов: %2)").arg(what).arg(result.changed.size()));
+    if (!result.refused.empty()) {
+        ShowMessage(QMessageBox::Warning, ApplicationTitle(),
+                    QStringLiteral("Значение «%1» не подходит для некоторых каналов, они не "
+                                   "изменены:\n%2")
+                        .arg(what, RefusalText(result)),
+                    this);
+    }
+    return result.changed;
+}
+
+void TForm1::CopySelectedChannels() {
+    copied_.clear();
+    for (int slot : DrawGridChannels->selectedSlots())
+        copied_.push_back(channels.channels[static_cast<std::size_t>(slot)]);
+}
+
+void TForm1::PasteChannels() {
+    const std::vector<int> selected = DrawGridChannels->selectedSlots();
+    if (copied_.empty() || selected.empty())
+        return;
+    std::vector<int> pasted;
+    for (std::size_t i = 0; i < copied_.size(); ++i) {
+        const int slot = selected.front() + static_cast<int>(i);
+        if (slot >= CHANNEL_COUNT)
+            break;
+        channels.channels[static_cast<std::size_t>(slot)] = copied_[i];
+        pasted.push_back(slot);
+    }
+    DrawGridChannels->selectSlots(pasted);
+    DrawGridChannels->update();
+    RecordChange(
+        pasted.size() == 1
+            ? QStringLiteral("вставка канала %1").arg(pasted.front())
+            : QStringLiteral("вставка каналов %1–%2").arg(pasted.front()).arg(pasted.back()));
+}
+
+QMenu* TForm1::GridMenu() {
+    delete gridMenu_;
+    gridMenu_ = new QMenu(this);
+    gridMenu_->setObjectName(QStringLiteral("GridMenu"));
+    QMenu* menu = gridMenu_;
+    const auto choice = [this](QMenu* into, const QString& text, const QString& what,
+                               BulkEdit edit) {
+        QAction* action = into->addAction(text);
+        connect(action, &QAction::triggered, this,
+                [this, edit, what] { BulkEditSelected(edit, what); });
+    };
+    const auto yesNo = [&](const QString& name, BulkEdit::Field field, int flag = 0) {
+        QMenu* sub = menu->addMenu(name);
+        choice(sub, QStringLiteral("Да"), name + QStringLiteral(": да"), {field, 1, flag});
+        choice(sub, QStringLiteral("Нет"), name + QStringLiteral(": нет"), {field, 0, flag});
+    };
+    yesNo(QStringLiteral("Рабочий канал"), BulkEdit::Field::Active);
+    yesNo(QStringLiteral("Сканируемый канал"), BulkEdit::Field::Scan);
+    yesNo(QStringLiteral("Время передачи ограничено"), BulkEdit::Field::TxLimit);
+    yesNo(QStringLiteral("Передача на занятом канале разрешена"), BulkEdit::Field::TxBusy);
+    menu->addSeparator();
+    const std::array<int, 4> watts = FormChan->PowerLevels();
+    for (const auto& [name, field] :
+         {std::pair{QStringLiteral("Мощность мин."), BulkEdit::Field::PowerLow},
+          std::pair{QStringLiteral("Мощность макс."), BulkEdit::Field::PowerHigh}}) {
+        QMenu* sub = menu->addMenu(name);
+        for (int level = 0; level < 4; ++level) {
+            const QString text =
+                QStringLiteral("%1 Вт").arg(watts[static_cast<std::size_t>(level)]);
+            choice(sub, text, name + QStringLiteral(": ") + text, {field, level, 0});
+        }
+    }
+    {
+        QMenu* sub = menu->addMenu(QStringLiteral("Порог ШП"));
+        for (int level = 1; level <= 8; ++level) {
+            const QString text = QStringLiteral("L%1").arg(level);
+            choice(sub, text, QStringLiteral("Порог ШП: ") + text,
+                   {BulkEdit::Field::Squelch, level, 0});
+        }
+    }
+    for (const auto& [name, field] :
+         {std::pair{QStringLiteral("Полоса приема"), BulkEdit::Field::BandRx},
+          std::pair{QStringLiteral("Полоса передачи"), BulkEdit::Field::BandTx}}) {
+        QMenu* sub = menu->addMenu(name);
+        choice(sub, QStringLiteral("12,5 кГц"), name + QStringLiteral(": 12,5 кГц"), {field, 0, 0});
+        choice(sub, QStringLiteral("25,0 кГц"), name + QStringLiteral(": 25,0 кГц"), {field, 1, 0});
+    }
+    for (const auto& [name, field] :
+         {std::pair{QStringLiteral("Субтон приема"), BulkEdit::Field::SubtoneRx},
+          std::pair{QStringLiteral("Субтон передачи"), BulkEdit::Field::SubtoneTx}}) {
+        QMenu* sub = menu->addMenu(name);
+        choice(sub, QStringLiteral("(нет)"), name + QStringLiteral(": нет"), {field, 0, 0});
+        QMenu* ctcss = sub->addMenu(QStringLiteral("CTCSS"));
+        for (int code = 1; code < static_cast<int>(CTCSS_TONES.size()); ++code) {
+            const QString text = QString::fromLatin1(CTCSS_TONES[static_cast<std::size_t>(code)]);
+            choice(ctcss, text, name + QStringLiteral(": CTCSS ") + text, {field, code, 0});
+        }
+        QMenu* dcs = sub->addMenu(QStringLiteral("DCS"));
+        for (int i = 1; i < static_cast<int>(DCS_CODES.size()); ++i) {
+            const QString text = QString::fromLatin1(DCS_CODES[static_cast<std::size_t>(i)]);
+            if (text.isEmpty())
+                continue;
+            choice(dcs, text, name + QStringLiteral(": DCS ") + text, {field, 50 + i, 0});
+        }
+    }
+    for (const auto& [name, field] :
+         {std::pair{QStringLiteral("Вызывной тон приема"), BulkEdit::Field::ToneRx},
+          std::pair{QStringLiteral("Вызывной тон передачи"), BulkEdit::Field::ToneTx}}) {
+        QMenu* sub = menu->addMenu(name);
+        choice(sub, QStringLiteral("(нет)"), name + QStringLiteral(": нет"), {field, 0, 0});
+        QAction* set = sub->addAction(QStringLiteral("Задать…"));
+        connect(set, &QAction::triggered, this, [this, name, field] {
+            const std::optional<int> tone =
+                AskNumber(name + QStringLiteral(", Гц:"), 1000, 0, 65535);
+            if (tone)
+                BulkEditSelected({field, *tone, 0}, name + QStringLiteral(": %1 Гц").arg(*tone));
+        });
+    }
+    {
+        QMenu* sub = menu->addMenu(QStringLiteral("Дополнительные функции"));
+        const FlagCaptions captions = FormChan->Captions();
+        for (int flag = 0; flag < 8; ++flag) {
+            const QString caption = FromCp1251(captions[static_cast<std::size_t>(flag)]);
+            QMenu* one =
+                sub->addMenu(QString(caption).replace(QLatin1Char('&'), QStringLiteral("&&")));
+            choice(one, QStringLiteral("Да"), caption + QStringLiteral(": да"),
+                   {BulkEdit::Field::Flag, 1, flag});
+            choice(one, QStringLiteral("Нет"), caption + QStringLiteral(": нет"),
+                   {BulkEdit::Field::Flag, 0, flag});
+        }
+    }
+    menu->addSeparator();
+    QAction* copy = menu->addAction(QStringLiteral("Копировать каналы"));
+    copy->setObjectName(QStringLiteral("GridCopy"));
+    connect(copy, &QAction::triggered, this, &TForm1::CopySelectedChannels);
+    QAction* paste = menu->addAction(QStringLiteral("Вставить каналы"));
+    paste->setObjectName(QStringLiteral("GridPaste"));
+    paste->setEnabled(!copied_.empty());
+    connect(paste, &QAction::triggered, this, &TForm1::PasteChannels);
+    return menu;
 }
 
 // ---------------------------------------------------------------- unsaved changes
@@ -662,22 +1020,27 @@ void TForm1::FileCreateExecute() {
     UpdateInfoPage();
     DrawGridChannels->update();
     MarkConfigurationKept();
+    ResetUndo();
 }
 
 void TForm1::FileOpen1Execute() {
     if (!MayReplaceConfiguration())
         return;
-    const QString name = AskFileName(
-        {false, QtFilter(CONFIG_OPEN_FILTER), QString::fromUtf8(CONFIG_DEFAULT_EXTENSION)});
+    const QString name =
+        AskFileName(DialogRequest(false, CONFIG_OPEN_FILTER, CONFIG_DEFAULT_EXTENSION));
     if (name.isEmpty())
         return;
+    OpenConfiguration(name);
+}
+
+bool TForm1::OpenConfiguration(const QString& name) {
     FlagCaptions captions = FormChan->Captions();
     ConfigOpenResult result;
     try {
         result = OpenConfigFile(FsPath(name), channels, settings, captions);
     } catch (const std::exception& error) {
-        ShowError(QString::fromUtf8(error.what()));
-        return;
+        ShowError(FileErrorText(FileAction::Open, name, error), QString::fromUtf8(error.what()));
+        return false;
     }
     FormChan->SetCaptions(captions);
     StatusBar->SetPanelText(1, FromCp1251(result.rangeText));
@@ -704,6 +1067,8 @@ void TForm1::FileOpen1Execute() {
     RefreshSettings();
     UpdateInfoPage();
     MarkConfigurationKept();
+    ResetUndo();
+    return true;
 }
 
 void TForm1::FileSaveAs1Execute() {
@@ -711,39 +1076,48 @@ void TForm1::FileSaveAs1Execute() {
 }
 
 bool TForm1::SaveConfigurationAs() {
-    const QString name = AskFileName(
-        {true, QtFilter(CONFIG_SAVE_FILTER), QString::fromUtf8(CONFIG_DEFAULT_EXTENSION)});
+    const QString name =
+        AskFileName(DialogRequest(true, CONFIG_SAVE_FILTER, CONFIG_DEFAULT_EXTENSION));
     if (name.isEmpty())
         return false;
     try {
         SaveConfigFile(FsPath(name), channels, settings, FormChan->Captions());
     } catch (const std::exception& error) {
-        ShowError(QString::fromUtf8(error.what()));
+        ShowError(FileErrorText(FileAction::Save, name, error), QString::fromUtf8(error.what()));
         return false;
     }
     DrawGridChannels->update(); // saving normalises the power levels
     MarkConfigurationKept();
+    AbsorbChange();
     return true;
 }
 
 void TForm1::FileSaveAs2Execute() {
     const QString name =
-        AskFileName({true, QtFilter(EXPORT_FILTER), QString::fromUtf8(EXPORT_DEFAULT_EXTENSION)});
+        AskFileName(DialogRequest(true, EXPORT_FILTER, EXPORT_DEFAULT_EXTENSION, FileKind::Export));
     if (name.isEmpty())
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const ExportResult result = ExportChannels(channels, FsPath(name));
     QApplication::restoreOverrideCursor();
-    // The box says what the export says; why it failed goes underneath.
+    // The box says what the export says; why it failed goes underneath, in Russian first.
+    QString detail;
+    if (!result.ok) {
+        const QString folder = ExportFolderProblem(name);
+        detail = folder.isEmpty() ? FileErrorText(FileAction::Export, name, 0)
+                                  : QStringLiteral("Не удалось записать файл «%1»: %2.")
+                                        .arg(QDir::toNativeSeparators(name), folder);
+        if (!result.reason.empty())
+            detail += QLatin1Char('\n') + FromCp1251(result.reason);
+    }
     ShowMessage(result.ok ? QMessageBox::Information : QMessageBox::Critical,
-                FromCp1251(result.caption), FromCp1251(result.message), nullptr,
-                FromCp1251(result.reason));
+                FromCp1251(result.caption), FromCp1251(result.message), nullptr, detail);
 }
 
 void TForm1::FileImportCsvExecute() {
     const QString caption = QStringLiteral("Импорт каналов из CSV");
     const QString name = AskFileName(
-        {false, QtFilter(CHANNEL_CSV_FILTER), QString::fromUtf8(CHANNEL_CSV_EXTENSION)});
+        DialogRequest(false, CHANNEL_CSV_FILTER, CHANNEL_CSV_EXTENSION, FileKind::Export));
     if (name.isEmpty())
         return;
     ChannelCsvImport list;
@@ -764,14 +1138,13 @@ void TForm1::FileImportCsvExecute() {
         ShowMessage(QMessageBox::Warning, caption, lines.join(QLatin1Char('\n')), this);
         return;
     }
-    channels.channels = list.channels;
-    DrawGridChannels->update();
+    ReplaceChannels(list.channels, QStringLiteral("импорт каналов из CSV"));
 }
 
 void TForm1::FileExportCsvExecute() {
     const QString caption = QStringLiteral("Экспорт каналов в CSV");
-    const QString name =
-        AskFileName({true, QtFilter(CHANNEL_CSV_FILTER), QString::fromUtf8(CHANNEL_CSV_EXTENSION)});
+    const QString name = AskFileName(
+        DialogRequest(true, CHANNEL_CSV_FILTER, CHANNEL_CSV_EXTENSION, FileKind::Export));
     if (name.isEmpty())
         return;
     try {
@@ -848,6 +1221,10 @@ void TForm1::RunOperation(int32_t mode) {
         (mode == MODE_IDENTIFY && keptBefore)) {
         MarkConfigurationKept(mode == MODE_WRITE && driver.UnwrittenChannels() > 0);
     }
+    if (mode == MODE_READ || (mode == MODE_RESTORE && outcome == OperationOutcome::Succeeded))
+        ResetUndo(); // what came from the radio, or what a failed read left
+    else
+        AbsorbChange(); // a write normalises power levels and squelch
 }
 
 void TForm1::ApplyWriteSafety() {
@@ -923,6 +1300,7 @@ void TForm1::ActionComPortExecute() {
         if (FormComPort->chosen_port != 0)
             FormProgress->SetPortNumber(FormComPort->chosen_port);
         ShowPortStatus();
+        StatusBar->SetMessage(QString());
     }
 }
 
@@ -933,16 +1311,22 @@ void TForm1::ActionSelectFreqRangeExecute() {
     FormFreqRange->Fill(texts, channels.ranges.currentIndex());
     if (FormFreqRange->exec() != QDialog::Accepted)
         return;
-    if (!channels.ranges.Select(FormFreqRange->SelectedIndex()))
+    const int index = FormFreqRange->SelectedIndex();
+    if (index < 0 || index >= channels.ranges.Count())
         return;
+    // The user hears what the change costs before anything changes; having agreed, needs
+    // no second message about it.
+    const int removed = ChannelsOutsideSet(channels, index);
+    if (removed > 0 &&
+        !AskQuestion(QStringLiteral("При смене диапазона будут удалены каналы: %1. Продолжить?")
+                         .arg(removed)))
+        return;
+    channels.ranges.Select(index);
     SetStatusRangeText();
+    channels.RemoveOutOfRange();
     DrawGridChannels->update();
-    if (!channels.RemoveOutOfRange()) {
-        DrawGridChannels->update();
-        ShowMessage(QMessageBox::Warning, ApplicationTitle(),
-                    QStringLiteral("При смене диапазона частот некоторые каналы были удалены."),
-                    this);
-    }
+    RecordChange(removed > 0 ? QStringLiteral("смена диапазона (удалено каналов: %1)").arg(removed)
+                             : QStringLiteral("смена диапазона"));
 }
 
 void TForm1::ActionWaveNetExecute() {
@@ -959,15 +1343,21 @@ void TForm1::ActionAboutExecute() {
 }
 
 void TForm1::ActionEditChannelExecute() {
+    if (info.has_block1)
+        FormChan->SetTableVersions(info.channels_version, info.channels2_version);
+    else
+        FormChan->SetTableVersions(0, 0);
     FormChan->Setup(channels, settings, DrawGridChannels->currentRow() - 1, [this](int row) {
         DrawGridChannels->setCurrentRow(row);
         DrawGridChannels->update();
     });
+    const ConfigSnapshot before = Snapshot();
     {
         ModalBusy busy(*this);
         FormChan->exec();
     }
     DrawGridChannels->update();
+    EditChannelsFinished(before);
 }
 
 void TForm1::ActionSecondTypeExecute() {

@@ -6,11 +6,15 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "model/ChannelsContext.h"
 #include "model/InfoContext.h"
 #include "model/SettingsContext.h"
+#include "ui/BulkEdit.h"
 #include "ui/CellPainter.h"
+#include "ui/ConfigSnapshot.h"
 
 class QAction;
 class QMenu;
@@ -18,6 +22,7 @@ class QMenuBar;
 class QPlainTextEdit;
 class QTabWidget;
 class QToolBar;
+class QUndoStack;
 class ChannelGrid;
 class RangeListSession;
 struct RangeListLocation;
@@ -40,6 +45,9 @@ public:
     static constexpr int PanelCount = 3;
     void SetPanelText(int panel, const QString& text);
     QString PanelText(int panel) const;
+    // A note shown right of the panels until replaced (empty: none).
+    void SetMessage(const QString& text);
+    QString Message() const { return message_; }
     // Widths of the three panels in pixels (50, 600, 50, widened when the font needs it).
     const std::array<int, PanelCount>& PanelWidths() const { return widths_; }
     // The panel whose right edge first lies beyond x, or -1 right of the last panel.
@@ -54,6 +62,7 @@ protected:
 
 private:
     std::array<QString, PanelCount> texts_;
+    QString message_;
     std::array<int, PanelCount> widths_{};
 };
 
@@ -104,6 +113,12 @@ public:
     // (keys BackupBeforeWrite and VerifyAfterWrite).
     QAction* ActionBackupBeforeWrite = nullptr;
     QAction* ActionVerifyAfterWrite = nullptr;
+    QAction* EditUndo = nullptr;
+    QAction* EditRedo = nullptr;
+
+    // Every change to the configuration in hand is one step here; opening a file, "Создать"
+    // and a read start it afresh.
+    QUndoStack* UndoStack = nullptr;
 
     // ---- controls ----
     QMenuBar* MainMenu = nullptr;
@@ -141,10 +156,14 @@ public:
         messageBoxHook;
     // When set, asked for a file name instead of showing a file dialog; an empty result
     // cancels. filter is in Qt form ("Настройки (*.xml)").
+    // Each kind of file remembers the folder it was last opened from or saved to.
+    enum class FileKind { Configuration, Export };
     struct FileDialogRequest {
         bool save = false;
         QString filter;
         QString defaultSuffix;
+        FileKind kind = FileKind::Configuration;
+        QString folder; // the folder the dialog opens in (empty: the platform's choice)
     };
     std::function<QString(const FileDialogRequest& request)> fileDialogHook;
     // When set, answers the question about unsaved changes instead of showing it.
@@ -153,8 +172,30 @@ public:
     // When set, runs the restore dialog (filled with the radio's backups) instead of exec()
     // and returns its result.
     std::function<int(TFormRestore& dialog)> restoreDialogHook;
-    // When set, answers a yes/no question (the restore's confirmation) instead of showing it.
+    // When set, answers a yes/no question instead of showing it (true: yes).
     std::function<bool(const QString& text)> questionHook;
+
+    // Makes what changed in the configuration since the last step one undo step named what
+    // ("изменение канала 5"); nothing when nothing changed. Steps with the same non-empty
+    // mergeKey that follow each other become one.
+    void RecordChange(const QString& what, const QString& mergeKey = QString());
+    // The grid's context menu (rebuilt on every call, owned by the window): bulk edits of the
+    // selected slots, copy and paste of whole channels.
+    QMenu* GridMenu();
+    // Sets one field of every selected used slot as one undo step named what; slots the
+    // value does not suit are left and named in a message. The slots changed.
+    std::vector<int> BulkEditSelected(const BulkEdit& edit, const QString& what);
+    // Whole channels of the selected slots to the program's channel clipboard, and from it
+    // into the slots from the first selected one on (one undo step).
+    void CopySelectedChannels();
+    void PasteChannels();
+    // When set, asked for a number instead of showing an input dialog (nullopt: cancelled).
+    std::function<std::optional<int>(const QString& prompt)> numberInputHook;
+
+    // Replaces the configuration's 200 channels as one undoable step (an import); range set,
+    // settings and flag captions stay.
+    void ReplaceChannels(const std::array<Channel, CHANNEL_COUNT>& replacement,
+                         const QString& what);
 
     // Whether the configuration in hand differs from the one last saved, opened, created,
     // read from or written to a radio: what "Создать", opening a file, a read or closing the
@@ -164,10 +205,16 @@ public:
     // The application's title.
     static QString ApplicationTitle();
     // Program-wide settings made once at start, before the first window is created: the
-    // program's icon for every window.
+    // program's icon for every window, Qt's own texts in Russian.
     static void SetUpApplication();
 
     // ---- action handlers ----
+    // Opens the configuration file name (from the command line): its error as when opened
+    // through the dialog, and the configuration in hand stays as it was. True on success.
+    bool OpenConfiguration(const QString& name);
+    // The settings-store key of the folder remembered for a kind of file.
+    static QString FolderKey(FileKind kind);
+
     void FileCreateExecute();
     void FileOpen1Execute();
     void FileSaveAs1Execute();
@@ -188,8 +235,11 @@ public:
     void ActionSecondTypeExecute();
     void ActionRestoreExecute();
 
-    // Shows the error of a failed file action in the application's error dialog.
-    void ShowError(const QString& text);
+    // Shows the error of a failed file action in the application's error dialog; detail (the
+    // library's own words) goes underneath.
+    void ShowError(const QString& text, const QString& detail = QString());
+    // The detail shown under the last message box's text (tests).
+    QString LastMessageDetail() const { return lastDetail_; }
 
 protected:
     void showEvent(QShowEvent* event) override;                 // FormShow
@@ -208,10 +258,27 @@ private:
     void ShowMessage(QMessageBox::Icon icon, const QString& title, const QString& text,
                      QWidget* owner, const QString& detail = QString());
     QString AskFileName(const FileDialogRequest& request);
+    // A yes/no question; true when answered yes.
+    bool AskQuestion(const QString& text);
     void SetStatusRangeText();
     void SetPageVisible(QWidget* page, bool visible);
     // The configuration as its file would hold it.
     std::string ConfigurationText() const;
+    ConfigSnapshot Snapshot() const;
+    // Puts a configuration of the undo history back and shows it.
+    void ShowSnapshot(const ConfigSnapshot& snapshot);
+    // A fresh undo history starting at the configuration in hand.
+    void ResetUndo();
+    // The configuration in hand changed in a way that is no step of its own (normalised by a
+    // save or a write): the next step starts from here.
+    void AbsorbChange();
+    // Makes every user edit on the settings pages an undo step.
+    void WatchSettingsEdits();
+    // After a channel-editor session: the slots it stored (before: the configuration at its
+    // start) as one step.
+    void EditChannelsFinished(const ConfigSnapshot& before);
+    // A whole number from the user; nullopt when cancelled.
+    std::optional<int> AskNumber(const QString& prompt, int value, int minimum, int maximum);
     // The configuration in hand is now kept somewhere (a file or the radio).
     // unwrittenSecondTable: slots 100-199 did not reach the radio (it has no table for
     // them), so they stay unsaved.
@@ -227,7 +294,11 @@ private:
     std::unique_ptr<RangeListSession> rangeList_;
     std::unique_ptr<WaveNetHandOver> waveNet_;
     bool shown_ = false;
-    std::string keptText_; // ConfigurationText() when last kept
+    std::string keptText_;        // ConfigurationText() when last kept
+    ConfigSnapshot recorded_;     // the configuration after the last undo step
+    std::vector<Channel> copied_; // the channel clipboard
+    QMenu* gridMenu_ = nullptr;
+    QString lastDetail_;
     const QEvent* lastWheel_ = nullptr;
     quint64 lastWheelTime_ = 0;
 };
@@ -235,11 +306,14 @@ private:
 // Holds the main window's modal-busy mark for the life of a modal dialog.
 class ModalBusy {
 public:
-    explicit ModalBusy(TForm1& window) : window_(window) { window_.modalBusy = true; }
-    ~ModalBusy() { window_.modalBusy = false; }
+    explicit ModalBusy(TForm1& window) : window_(window), before_(window.modalBusy) {
+        window_.modalBusy = true;
+    }
+    ~ModalBusy() { window_.modalBusy = before_; } // a dialog opened from a dialog
     ModalBusy(const ModalBusy&) = delete;
     ModalBusy& operator=(const ModalBusy&) = delete;
 
 private:
     TForm1& window_;
+    bool before_;
 };

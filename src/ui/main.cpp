@@ -13,6 +13,7 @@
 #include "ui/FormFreqRange.h"
 #include "ui/FormProgress.h"
 #include "ui/MainWindow.h"
+#include "ui/StartArguments.h"
 
 namespace {
 
@@ -137,12 +138,13 @@ int main(int argc, char* argv[]) {
     ZorvexApplication app(argc, argv);
     try {
         TForm1::SetUpApplication();
-        const QStringList args = QApplication::arguments();
-        const qsizetype at = args.indexOf(QStringLiteral("--screenshots"));
-        if (at >= 0 && at + 1 < args.size())
-            return WriteScreenshots(args.at(at + 1));
+        const StartArguments start = ParseStartArguments(QApplication::arguments());
+        if (start.screenshots)
+            return WriteScreenshots(start.screenshotsDir);
         TForm1 mainWindow; // creates the other five windows in turn
         mainWindow.show();
+        if (!start.configFile.isEmpty())
+            mainWindow.OpenConfiguration(start.configFile);
         return app.exec();
     } catch (const std::exception& error) {
         ShowException(QString::fromUtf8(error.what()));

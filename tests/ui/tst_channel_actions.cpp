@@ -11,6 +11,8 @@ private slots:
     void nextAndPrevStoreAndLoad();
     void shiftNextCopiesIntoBothSlots();
     void steppingOntoInvalidSlotKeepsButtonsOff();
+    void numberOfATableThatStoresNone_data();
+    void numberOfATableThatStoresNone();
     void keyboardActions();
     void copyControls();
     void eraseThenOk();
@@ -133,6 +135,64 @@ void TestChannelActions::steppingOntoInvalidSlotKeepsButtonsOff() {
     EditorFixture::TypeOver(fx.Edit("EditChannelName"), "11");
     QVERIFY(fx.Button("ButtonNext")->isEnabled());
     QVERIFY(fx.Button("ButtonPrev")->isEnabled());
+}
+
+void TestChannelActions::numberOfATableThatStoresNone_data() {
+    QTest::addColumn<int>("imageVersion"); // channels 100..199 read from an image of it
+    QTest::addColumn<int>("radioFirst");   // the radio's own table versions (0: unknown)
+    QTest::addColumn<int>("radioSecond");
+    QTest::addColumn<bool>("stores");
+    QTest::addColumn<QString>("colour");
+    QTest::newRow("read from a 1.0 table") << 0x0100 << 0 << 0 << true << "yellow";
+    QTest::newRow("read from a 2.0 table") << 0x0200 << 0 << 0 << false << "red";
+    QTest::newRow("radio's second table is 1.0") << 0x0200 << 0x0200 << 0x0100 << true << "yellow";
+    QTest::newRow("radio's second table is 2.0") << 0x0100 << 0x0100 << 0x0200 << false << "red";
+}
+
+// A 1.0 record has no channel number: after reading such a table every slot 100..199 holds
+// its slot index as number, which must not keep the slot from being stored.
+void TestChannelActions::numberOfATableThatStoresNone() {
+    QFETCH(int, imageVersion);
+    QFETCH(int, radioFirst);
+    QFETCH(int, radioSecond);
+    QFETCH(bool, stores);
+    QFETCH(QString, colour);
+    EditorFixture fx;
+    for (int slot = 100; slot < 200; ++slot) {
+        fx.Slot(slot) = ChannelAt(150000000);
+        fx.Slot(slot).number = slot; // a 2.0 table carries it, a 1.0 read sets it
+    }
+    std::vector<uint8_t> image(TABLE_IMAGE_SIZE);
+    QVERIFY(fx.channels.BuildImage(image.data(), static_cast<uint16_t>(imageVersion), 100));
+    for (int slot = 100; slot < 200; ++slot)
+        fx.Slot(slot).number = 0;
+    QVERIFY(fx.channels.ParseImage(image.data(), 100));
+    QCOMPARE(fx.Slot(101).number, 101);
+    fx.dlg.SetTableVersions(static_cast<uint16_t>(radioFirst), static_cast<uint16_t>(radioSecond));
+
+    fx.Open(101);
+    QCOMPARE(fx.Edit("EditChannelName")->text(), QStringLiteral("101"));
+    QCOMPARE(EditorFixture::Colour(fx.Edit("EditChannelName")), colour);
+    QCOMPARE(fx.Edit("EditChannelName")->toolTip().isEmpty(), !stores);
+    QCOMPARE(fx.Button("ButtonOk")->isEnabled(), stores);
+    QCOMPARE(fx.Button("ButtonNext")->isEnabled(), stores);
+    QCOMPARE(fx.Button("ButtonPrev")->isEnabled(), stores);
+    QCOMPARE(fx.Edit("EditChannelSave")->isEnabled(), stores);
+    if (!stores)
+        return;
+    EditorFixture::Tick(fx.Box("CheckBoxScan"));
+    QTest::mouseClick(fx.Button("ButtonNext"), Qt::LeftButton);
+    QCOMPARE(fx.dlg.Index(), 102);
+    QCOMPARE(fx.Slot(101).scan, false);
+    QCOMPARE(fx.Slot(101).number, 101);
+    // Slots 0..99 of the same radio still have their numbers judged when that table keeps them.
+    if (radioFirst == 0x0200) {
+        fx.Slot(5) = ChannelAt(150000000);
+        fx.Slot(5).number = 120;
+        fx.dlg.hide();
+        fx.Open(5);
+        QVERIFY(!fx.Button("ButtonOk")->isEnabled());
+    }
 }
 
 void TestChannelActions::keyboardActions() {

@@ -63,6 +63,9 @@ class TestMainWindow : public QObject {
     // The question about unsaved changes: how often it was asked and what it is answered.
     int questions_ = 0;
     TForm1::UnsavedChoice answer_ = TForm1::UnsavedChoice::Discard;
+    // Yes/no questions asked, and the answer they get.
+    QStringList asked_;
+    bool yes_ = true;
 
     // A main window with its range list in the temporary directory, the given system ports,
     // its message boxes recorded, shown as at start-up.
@@ -79,6 +82,10 @@ class TestMainWindow : public QObject {
             ++questions_;
             return answer_;
         };
+        w->questionHook = [this](const QString& text) {
+            asked_ << text;
+            return yes_;
+        };
         w->show();
         messages_.clear();
         return w;
@@ -92,6 +99,8 @@ private slots:
         messages_.clear();
         questions_ = 0;
         answer_ = TForm1::UnsavedChoice::Discard;
+        asked_.clear();
+        yes_ = true;
         QSettings(QStringLiteral("Zorvex_Prog"), QStringLiteral("Settings")).clear();
         AcceptSecondType = false;
     }
@@ -147,7 +156,7 @@ private slots:
         QStringList top;
         for (QAction* a : w->MainMenu->actions())
             top << a->text();
-        QCOMPARE(top, (QStringList{"Файл", "Радиостанция", "Установки", "О программе"}));
+        QCOMPARE(top, (QStringList{"Файл", "Правка", "Радиостанция", "Установки", "О программе"}));
 
         const auto menuOf = [&](int i) {
             QList<QAction*> items = w->MainMenu->actions().at(i)->menu()->actions();
@@ -155,22 +164,25 @@ private slots:
         };
         QCOMPARE(menuOf(0), (QList<QAction*>{w->FileCreate, w->FileOpen1, w->FileSaveAs1,
                                              w->FileSaveAs2, w->FileImportCsv, w->FileExportCsv}));
-        QCOMPARE(menuOf(1), (QList<QAction*>{w->ActionGetInfo, w->ActionRead, w->ActionWrite,
+        QCOMPARE(menuOf(2), (QList<QAction*>{w->ActionGetInfo, w->ActionRead, w->ActionWrite,
                                              w->ActionRestore}));
-        const QList<QAction*> setup = menuOf(2);
+        const QList<QAction*> setup = menuOf(3);
         QCOMPARE(setup.size(), 6);
         QCOMPARE(setup.mid(0, 3),
                  (QList<QAction*>{w->ActionComPort, w->ActionSelectFreqRange, w->ActionWaveNet}));
         QVERIFY(setup.at(3)->isSeparator());
         QCOMPARE(setup.mid(4),
                  (QList<QAction*>{w->ActionBackupBeforeWrite, w->ActionVerifyAfterWrite}));
-        QCOMPARE(w->MainMenu->actions().at(3), w->ActionAbout);
+        QCOMPARE(w->MainMenu->actions().at(4), w->ActionAbout);
 
+        // "Правка" and its two tool-bar buttons come after the specified ones.
         const QList<QAction*> tools = w->ToolBar->actions();
-        QCOMPARE(tools.size(), 7);
+        QCOMPARE(tools.size(), 10);
         QCOMPARE(tools.mid(0, 3), (QList<QAction*>{w->FileCreate, w->FileOpen1, w->FileSaveAs1}));
         QVERIFY(tools.at(3)->isSeparator());
-        QCOMPARE(tools.mid(4), (QList<QAction*>{w->ActionGetInfo, w->ActionRead, w->ActionWrite}));
+        QCOMPARE(tools.mid(4, 3),
+                 (QList<QAction*>{w->ActionGetInfo, w->ActionRead, w->ActionWrite}));
+        QVERIFY(tools.at(7)->isSeparator());
         for (QAction* a : tools)
             QVERIFY(a->isSeparator() || !a->icon().isNull());
         QCOMPARE(w->ToolBar->toolButtonStyle(), Qt::ToolButtonIconOnly);
@@ -213,6 +225,42 @@ private slots:
         auto w = MakeWindow({});
         QCOMPARE(w->FormProgress->port_number(), 0);
         QCOMPARE(w->StatusBar->PanelText(0), QString());
+    }
+
+    void missingRememberedPortIsNamedOnce_data() {
+        QTest::addColumn<QString>("remembered");
+        QTest::addColumn<QStringList>("ports");
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("gone, first port taken")
+            << "COM97" << QStringList{"COM3", "COM1"} << 1
+            << QStringLiteral("Порт COM97 не найден, выбран COM1");
+        QTest::newRow("gone, no port at all")
+            << "COM97" << QStringList{} << 0 << QStringLiteral("Порт COM97 не найден");
+        QTest::newRow("present") << "COM3" << QStringList{"COM1", "COM3"} << 3 << QString();
+        QTest::newRow("nothing remembered") << "" << QStringList{"COM5"} << 5 << QString();
+    }
+    void missingRememberedPortIsNamedOnce() {
+        QFETCH(QString, remembered);
+        QFETCH(QStringList, ports);
+        QFETCH(int, chosen);
+        QFETCH(QString, message);
+        if (!remembered.isEmpty())
+            QSettings(QStringLiteral("Zorvex_Prog"), QStringLiteral("Settings"))
+                .setValue(QLatin1String(TFormComPort::kSettingsKey), remembered);
+        std::vector<SystemPort> system;
+        for (const QString& port : ports)
+            system.push_back({port.toStdString(), ""});
+        auto w = MakeWindow(system);
+        QCOMPARE(w->FormProgress->port_number(), chosen);
+        QCOMPARE(w->StatusBar->Message(), message);
+        QVERIFY(messages_.empty()); // a note, not a box to click away
+        if (chosen == 0)
+            return;
+        // Once the user has chosen a port the note has done its work.
+        OnNextModal([](QWidget* modal) { qobject_cast<TFormComPort*>(modal)->BitBtnOk->click(); });
+        w->ActionComPort->trigger();
+        QCOMPARE(w->StatusBar->Message(), QString());
     }
 
     void rangeListWrittenAtExitOnlyWhenChanged() {
@@ -385,7 +433,8 @@ private slots:
         QCOMPARE(w->StatusBar->PanelText(0), QStringLiteral("COM9"));
     }
 
-    void rangeChangeEmptiesChannelsWithOneWarning() {
+    // Choosing a set that empties channels says how many first; "no" changes nothing.
+    void rangeChangeAsksBeforeEmptyingChannels() {
         auto w = MakeWindow();
         const FreqRange narrow = Range(40000000, 45000000);
         w->channels.ranges.Add(narrow);
@@ -393,17 +442,34 @@ private slots:
         SetChannel(w->channels.channels[1], 41000000, 41000000); // inside
         SetChannel(w->channels.channels[2], 44000000, 47000000); // transmit outside
         SetChannel(w->channels.channels[3], 0, 46000000);        // transmit only, outside
+        const auto before = w->channels.channels;
+        const QString status = w->StatusBar->PanelText(1);
         QStringList listed;
         int selectedAtShow = -2;
-        OnNextModal([&](QWidget* modal) {
+        const auto chooseNarrow = [&](QWidget* modal) {
             auto* dialog = qobject_cast<TFormFreqRange*>(modal);
+            listed.clear();
             for (int i = 0; i < dialog->ComboBoxRanges->count(); ++i)
                 listed << dialog->ComboBoxRanges->itemText(i);
             selectedAtShow = dialog->ComboBoxRanges->currentIndex();
             dialog->ComboBoxRanges->setCurrentIndex(1);
             dialog->ButtonOk->click();
-        });
+        };
+        const QString question =
+            QStringLiteral("При смене диапазона будут удалены каналы: 3. Продолжить?");
+
+        yes_ = false;
+        OnNextModal(chooseNarrow);
         w->ActionSelectFreqRange->trigger();
+        QCOMPARE(asked_, QStringList{question});
+        QCOMPARE(w->channels.ranges.currentIndex(), 0);
+        QCOMPARE(w->StatusBar->PanelText(1), status);
+        QVERIFY(w->channels.channels == before);
+
+        yes_ = true;
+        OnNextModal(chooseNarrow);
+        w->ActionSelectFreqRange->trigger();
+        QCOMPARE(asked_, (QStringList{question, question}));
         QCOMPARE(listed,
                  (QStringList{Utf8(w->channels.ranges.Item(0).Text()), Utf8(narrow.Text())}));
         QCOMPARE(selectedAtShow, 0);
@@ -414,10 +480,7 @@ private slots:
         QVERIFY(w->channels.channels[1].IsUsed());
         QVERIFY(!w->channels.channels[2].IsUsed());
         QVERIFY(!w->channels.channels[3].IsUsed());
-        QCOMPARE(messages_.size(), size_t(1));
-        QCOMPARE(messages_[0].icon, QMessageBox::Warning);
-        QCOMPARE(messages_[0].text,
-                 QStringLiteral("При смене диапазона частот некоторые каналы были удалены."));
+        QVERIFY(messages_.empty()); // agreed to beforehand: no second message
         QVERIFY(!w->modalBusy);
     }
 
@@ -442,6 +505,7 @@ private slots:
         QCOMPARE(w->channels.ranges.currentIndex(), 0);
         QVERIFY(w->channels.channels[7].IsUsed());
         QVERIFY(messages_.empty());
+        QVERIFY(asked_.isEmpty()); // nothing to empty, nothing to ask
     }
 
     void openFileRemovingChannelsWarnsOnce() {

@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QUndoStack>
 #include <QtTest>
 #include <memory>
 
@@ -116,6 +117,28 @@ private slots:
         QCOMPARE(w->FormChan->Captions(), FlagCaptionsForOptions(w->info.options));
         QCOMPARE(w->painter.watts, (std::array<int32_t, 4>{1, 5, 10, 25}));
         QVERIFY(messages_.empty());
+    }
+
+    // A read replaces the configuration: its undo history starts afresh; a write keeps it.
+    void readStartsAFreshUndoHistoryAWriteKeepsIt() {
+        SimulatedRadioPort radio;
+        QVERIFY2(radio.Start(), radio.Error().c_str());
+        auto w = MakeWindow(radio.ComNumber());
+        w->channels.channels[3].freq_rx = w->channels.channels[3].freq_tx = 41000000;
+        w->RecordChange(QStringLiteral("изменение канала 3"));
+        QVERIFY(Run(*w, w->ActionRead));
+        QCOMPARE(w->UndoStack->count(), 0);
+        w->channels.channels[3].freq_rx = w->channels.channels[3].freq_tx = 41000000;
+        w->RecordChange(QStringLiteral("изменение канала 3"));
+        QCOMPARE(w->UndoStack->count(), 1);
+        QVERIFY(w->ActionWrite->isEnabled());
+        QVERIFY(Run(*w, w->ActionWrite));
+        QCOMPARE(w->UndoStack->count(), 1);
+        QVERIFY(w->EditUndo->isEnabled());
+        QVERIFY(Run(*w, w->ActionRead));
+        QCOMPARE(w->UndoStack->count(), 0);
+        QVERIFY(!w->EditUndo->isEnabled());
+        QVERIFY(w->channels.channels[3].IsUsed()); // what the radio was written with
     }
 
     void failedReadKeepsFlagNamesAndRangeSet() {
