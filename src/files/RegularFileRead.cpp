@@ -100,7 +100,10 @@ std::string ReadRegularFile(const std::filesystem::path& path, std::size_t maxSi
     const bool regular = S_ISREG(st.st_mode);
 #endif
     if (!regular) {
-        throw FileError(Quoted(path) + " is " + KindOf(static_cast<unsigned>(st.st_mode)));
+        // A folder keeps the system's own number for it, so the user's language can name it.
+        const bool folder = (st.st_mode & S_IFMT) == S_IFDIR;
+        throw FileError(Quoted(path) + " is " + KindOf(static_cast<unsigned>(st.st_mode)),
+                        folder ? EISDIR : 0);
     }
     const auto tooLarge = [&] {
         return FileError(Quoted(path) + " is too large (more than " + std::to_string(maxSize) +
