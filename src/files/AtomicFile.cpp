@@ -15,6 +15,8 @@
 #include <io.h>
 #include <sys/stat.h>
 #include <windows.h>
+// The system's own ReplaceFile macro would rename ours to ReplaceFileW here only.
+#undef ReplaceFile
 #else
 #include <fcntl.h>
 #include <signal.h>
