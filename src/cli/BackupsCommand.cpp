@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "cli/ExitStatus.h"
+#include "cli/JsonWriter.h"
 #include "files/AtomicFile.h"
 #include "files/BackupStore.h"
 
@@ -18,7 +19,24 @@ int RunBackupsCommand(const CliOptions& o, CliContext& c) {
     if (o.serialGiven) {
         serial = o.serial;
     }
-    for (const BackupEntry& e : ListBackups(root, serial)) {
+    const std::vector<BackupEntry> entries = ListBackups(root, serial);
+    if (o.json) {
+        JsonWriter json;
+        json.BeginObject().Key("root").String(PathText(root)).Key("backups").BeginArray();
+        for (const BackupEntry& e : entries) {
+            json.BeginObject().Key("folder").String(PathText(e.folder)).Key("serial");
+            e.serial != NO_SERIAL ? json.Number(e.serial) : json.Null();
+            json.Key("date_time").String(e.dateTime).Key("programming_count");
+            e.programmingCount >= 0 ? json.Number(e.programmingCount) : json.Null();
+            json.Key("used_channels");
+            e.usedChannels >= 0 ? json.Number(e.usedChannels) : json.Null();
+            json.EndObject();
+        }
+        json.EndArray().EndObject();
+        c.out << json.Text();
+        return EXIT_STATUS_OK;
+    }
+    for (const BackupEntry& e : entries) {
         c.out << PathText(e.folder) << '\t' << SerialFolderName(e.serial) << '\t' << e.dateTime
               << "\tprogrammed "
               << (e.programmingCount >= 0 ? std::to_string(e.programmingCount) : std::string("?"))

@@ -1,6 +1,7 @@
 #include "cli/CheckCommand.h"
 
 #include "cli/ExitStatus.h"
+#include "cli/JsonWriter.h"
 #include "files/ConfigFile.h"
 #include "files/FileError.h"
 #include "files/RangeListFile.h"
@@ -16,7 +17,57 @@ std::string ConfigProblemLine(const std::string& file, const ConfigProblem& prob
     return line + " " + ConfigProblemText(problem);
 }
 
-int RunCheckCommand(const std::string& file, CliContext& context) {
+namespace {
+
+const char* ProblemKindName(ConfigProblemKind kind) {
+    switch (kind) {
+    case ConfigProblemKind::NotANumber:
+        return "not_a_number";
+    case ConfigProblemKind::UnknownElement:
+        return "unknown_element";
+    case ConfigProblemKind::RepeatedElement:
+        return "repeated_element";
+    case ConfigProblemKind::ChannelWithoutSlot:
+        return "channel_without_slot";
+    case ConfigProblemKind::SlotOutOfRange:
+        return "slot_out_of_range";
+    case ConfigProblemKind::SlotRepeated:
+        return "slot_repeated";
+    case ConfigProblemKind::Utf8DeclaredAs1251:
+        return "utf8_declared_as_windows_1251";
+    }
+    return "other";
+}
+
+void WriteCheckJson(std::ostream& out, const std::string& file, const ConfigOpenResult& result) {
+    JsonWriter json;
+    json.BeginObject().Key("file").String(file).Key("problems").BeginArray();
+    for (const ConfigProblem& p : result.problems) {
+        json.BeginObject();
+        json.Key("line");
+        p.line > 0 ? json.Number(p.line) : json.Null();
+        json.Key("kind").String(ProblemKindName(p.kind));
+        json.Key("channel");
+        p.channel >= 0 ? json.Number(p.channel) : json.Null();
+        json.Key("element").String(p.element);
+        json.Key("field").String(p.field);
+        json.Key("text").String(p.text);
+        json.Key("read_as").String(p.readAs);
+        json.Key("message").String(ConfigProblemText(p));
+        json.EndObject();
+    }
+    json.EndArray().Key("removed").BeginArray();
+    for (const RemovedChannel& c : result.removed) {
+        json.BeginObject().Key("slot").Number(c.slot).Key("freq_rx").Number(c.freq_rx);
+        json.Key("freq_tx").Number(c.freq_tx).EndObject();
+    }
+    json.EndArray().EndObject();
+    out << json.Text();
+}
+
+} // namespace
+
+int RunCheckCommand(const std::string& file, CliContext& context, bool json) {
     // The same range list as the other commands, read only.
     ChannelsContext channels;
     LoadRangeListFile(channels.ranges, LocateRangeList(context.exeDir).readFrom);
@@ -30,6 +81,12 @@ int RunCheckCommand(const std::string& file, CliContext& context) {
         context.err << "zorvex-cli: " << file << ": " << e.what() << '\n';
         return EXIT_STATUS_FILE;
     }
+    const int status =
+        result.problems.empty() && result.removed.empty() ? EXIT_STATUS_OK : EXIT_STATUS_FAILED;
+    if (json) {
+        WriteCheckJson(context.out, file, result);
+        return status;
+    }
     for (const ConfigProblem& problem : result.problems) {
         context.out << ConfigProblemLine(file, problem) << '\n';
     }
@@ -37,5 +94,5 @@ int RunCheckCommand(const std::string& file, CliContext& context) {
         context.out << file << ": channel " << c.slot << ": outside the range set (rx " << c.freq_rx
                     << " Hz, tx " << c.freq_tx << " Hz), removed\n";
     }
-    return result.problems.empty() && result.removed.empty() ? EXIT_STATUS_OK : EXIT_STATUS_FAILED;
+    return status;
 }

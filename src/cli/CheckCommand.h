@@ -12,4 +12,5 @@ std::string ConfigProblemLine(const std::string& file, const ConfigProblem& prob
 // zorvex-cli check FILE: opens the configuration as the other commands do, without writing
 // anything (not even the range list), and prints one line per problem on out. Exit status 0
 // without problems, 1 with some, 3 when the file cannot be opened.
-int RunCheckCommand(const std::string& file, CliContext& context);
+// With json the list is one JSON document instead (see README, "Machine-readable output").
+int RunCheckCommand(const std::string& file, CliContext& context, bool json = false);

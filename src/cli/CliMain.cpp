@@ -30,7 +30,8 @@ const CommandEntry COMMAND_ENTRIES[] = {
     {"restore", RunRestoreCommand},
     {"backups", RunBackupsCommand},
     {"diff", RunDiffCommand},
-    {"check", [](const CliOptions& o, CliContext& c) { return RunCheckCommand(o.operands[0], c); }},
+    {"check",
+     [](const CliOptions& o, CliContext& c) { return RunCheckCommand(o.operands[0], c, o.json); }},
 };
 
 } // namespace

@@ -123,7 +123,7 @@ const OptionRow OPTIONS[] = {
      [](CliOptions& o, const std::string&, std::string&) { return o.verbose = true; }},
     {"--trace", 0, nullptr, RADIO,
      [](CliOptions& o, const std::string&, std::string&) { return o.trace = true; }},
-    {"--json", 0, nullptr, "ports|info|read|write",
+    {"--json", 0, nullptr, "ports|info|read|write|check|diff|backups",
      [](CliOptions& o, const std::string&, std::string&) { return o.json = true; }},
     {"--port", 'p', "N", RADIO, ApplyPort},
     {"--device", 'd', "PATH", RADIO, ApplyDevice},

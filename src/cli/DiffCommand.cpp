@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "cli/ExitStatus.h"
+#include "cli/JsonWriter.h"
 #include "cli/RadioSession.h"
 #include "cli/RadioTarget.h"
 #include "cli/TerminalOutput.h"
@@ -122,8 +123,25 @@ int RunDiffCommand(const CliOptions& o, CliContext& c) {
     const ConfigDiff diff =
         CompareConfigs(ConfigView{&a->channels, &a->settings, &a->captions},
                        ConfigView{&b->channels, &b->settings, &b->captions}, scope);
-    for (const ConfigDifference& d : diff.items) {
-        c.out << Cp1251ToUtf8(DifferenceLine(d)) << '\n';
+    if (o.json) {
+        static const char* const KINDS[] = {"channel", "setting", "range_set", "flag_caption"};
+        JsonWriter json;
+        json.BeginObject().Key("a").String(o.operands[0]).Key("b").String(o.operands[1]);
+        json.Key("differences").BeginArray();
+        for (const ConfigDifference& d : diff.items) {
+            json.BeginObject().Key("kind").String(KINDS[static_cast<int>(d.kind)]).Key("slot");
+            d.slot >= 0 ? json.Number(d.slot) : json.Null();
+            json.Key("field").String(Cp1251ToUtf8(d.field));
+            json.Key("before").String(Cp1251ToUtf8(d.before));
+            json.Key("after").String(Cp1251ToUtf8(d.after));
+            json.EndObject();
+        }
+        json.EndArray().EndObject();
+        c.out << json.Text();
+    } else {
+        for (const ConfigDifference& d : diff.items) {
+            c.out << Cp1251ToUtf8(DifferenceLine(d)) << '\n';
+        }
     }
     return diff.Empty() ? EXIT_STATUS_OK : EXIT_STATUS_FAILED;
 }

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "cli/CliMain.h"
+#include "cli/PythonJson.h"
 #include "files/AtomicFile.h"
 #include "files/ConfigFile.h"
 #include "model/ChannelsContext.h"
@@ -111,11 +112,22 @@ TEST_F(BackupCommands, WriteKeepsABackupThatListsDiffsAndRestores) {
     EXPECT_NE(list.out.find("\tchannels 2\n"), std::string::npos) << list.out;
     EXPECT_EQ(Run({"backups", "--serial", "170002"}).out, "");
     const std::string folder = list.out.substr(0, list.out.find('\t'));
+    EXPECT_EQ(PythonJson(Run({"backups", "--json"}).out,
+                         "len(d['backups']), d['backups'][0]['serial'], "
+                         "d['backups'][0]['used_channels'], d['backups'][0]['folder'] == '" +
+                             folder + "'"),
+              "1 170001 2 True");
 
     // The backup holds the first configuration.
     const Result d = Run({"diff", folder, second});
     EXPECT_EQ(d.status, 1);
     EXPECT_EQ(d.out, "channel 3: freq_rx: 33012500 -> 33025000\nsetting Volume: 7 -> 5\n");
+    const Result dj = Run({"diff", folder, second, "--json"});
+    EXPECT_EQ(dj.status, 1);
+    EXPECT_EQ(PythonJson(dj.out, "[(x['kind'], x['slot'], x['field'], x['before'], x['after']) "
+                                 "for x in d['differences']]"),
+              "[('channel', 3, 'freq_rx', '33012500', '33025000'), "
+              "('setting', None, 'Volume', '7', '5')]");
     const Result same = Run({"diff", first, first});
     EXPECT_EQ(same.status, 0);
     EXPECT_EQ(same.out, "");

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "cli/CliMain.h"
+#include "cli/PythonJson.h"
 #include "files/ConfigFile.h"
 #include "files/RangeListFile.h"
 #include "model/FlagCaptions.h"
@@ -101,6 +102,13 @@ TEST_F(CliFilesTest, CheckListsEveryProblemWithFileAndLine) {
                          ":5: channel 5: freq_rx: \"41.000\" is not a number, read as 0\n" +
                          P("edited.xml") +
                          ":8: Channels: element \"Channel\" is not part of the format, skipped\n");
+    const Result json = Run({"check", P("edited.xml"), "--json"});
+    EXPECT_EQ(json.status, 1);
+    EXPECT_EQ(PythonJson(json.out, "len(d['problems']), d['problems'][0]['line'], "
+                                   "d['problems'][0]['kind'], d['problems'][0]['channel'], "
+                                   "d['problems'][0]['text'], d['problems'][1]['channel'], "
+                                   "d['removed']"),
+              "2 5 not_a_number 5 41.000 None []");
 
     r = Run({"check", GoodConfig("good.xml")});
     EXPECT_EQ(r.status, 0) << r.out << r.err;
