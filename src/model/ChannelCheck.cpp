@@ -2,22 +2,18 @@
 
 namespace {
 
-constexpr int32_t WARNING_FREQ = 41900000; // accepted with a warning whatever the raster
-constexpr int32_t LOW_BAND_BEGIN = 26000000;
+constexpr int32_t WARNING_FREQ = 41900000;   // accepted with a warning whatever the raster
+constexpr int32_t LOW_BAND_BEGIN = 26000000; // 26..30 MHz: 10 kHz steps, 5 kHz with a warning
 constexpr int32_t LOW_BAND_END = 30000000;
-constexpr int32_t LOW_BAND_RASTER = 5000; // 10 kHz steps, 5 kHz accepted with a warning
-constexpr int32_t RASTER = 12500;         // 12.5 kHz steps in either band
 
-bool RxOnRaster(int32_t f) {
-    if (f == WARNING_FREQ)
-        return true;
-    if (f >= LOW_BAND_BEGIN && f <= LOW_BAND_END)
-        return f % LOW_BAND_RASTER == 0;
-    return f % RASTER == 0;
-}
-
-bool ToneOk(int32_t tone) {
-    return tone == 0 || (tone >= MIN_CALL_TONE && tone <= MAX_CALL_TONE);
+// A frequency by the channel raster of its band.
+EntryFit RasterFit(int32_t f, bool band25) {
+    if (band25) {
+        if (f % 25000 == 0)
+            return EntryFit::Valid;
+        return f % 12500 == 0 ? EntryFit::Warning : EntryFit::Invalid;
+    }
+    return f % 12500 == 0 ? EntryFit::Valid : EntryFit::Invalid;
 }
 
 bool SubtoneOk(int32_t code) {
@@ -30,6 +26,29 @@ bool LevelOk(int32_t level, int32_t low, int32_t high) {
 
 } // namespace
 
+EntryFit RxFrequencyEntryFit(const ChannelsContext& table, int32_t f, bool band25) {
+    if (f <= 0 || !table.RxInRange(static_cast<uint32_t>(f)))
+        return EntryFit::Invalid;
+    if (f == WARNING_FREQ)
+        return EntryFit::Warning;
+    if (f >= LOW_BAND_BEGIN && f <= LOW_BAND_END) {
+        if (f % 10000 == 0)
+            return EntryFit::Valid;
+        return f % 5000 == 0 ? EntryFit::Warning : EntryFit::Invalid;
+    }
+    return RasterFit(f, band25);
+}
+
+EntryFit TxFrequencyEntryFit(const ChannelsContext& table, int32_t f, bool band25) {
+    if (f <= 0 || !table.TxInRange(static_cast<uint32_t>(f)))
+        return EntryFit::Invalid;
+    return RasterFit(f, band25);
+}
+
+EntryFit CallToneEntryFit(int32_t tone) {
+    return tone >= MIN_CALL_TONE && tone <= MAX_CALL_TONE ? EntryFit::Valid : EntryFit::Invalid;
+}
+
 std::vector<ChannelFault> ChannelFaults(const Channel& c, const ChannelsContext& table) {
     std::vector<ChannelFault> faults;
     if (!c.IsUsed())
@@ -37,18 +56,18 @@ std::vector<ChannelFault> ChannelFaults(const Channel& c, const ChannelsContext&
     if (c.HasRx()) {
         if (!table.RxInRange(static_cast<uint32_t>(c.freq_rx)))
             faults.push_back(ChannelFault::RxOutOfRange);
-        else if (!RxOnRaster(c.freq_rx))
+        else if (RxFrequencyEntryFit(table, c.freq_rx, c.band_rx) == EntryFit::Invalid)
             faults.push_back(ChannelFault::RxOffRaster);
     }
     if (c.HasTx()) {
         if (!table.TxInRange(static_cast<uint32_t>(c.freq_tx)))
             faults.push_back(ChannelFault::TxOutOfRange);
-        else if (c.freq_tx % RASTER != 0)
+        else if (TxFrequencyEntryFit(table, c.freq_tx, c.band_tx) == EntryFit::Invalid)
             faults.push_back(ChannelFault::TxOffRaster);
     }
-    if (!ToneOk(c.tone_rx))
+    if (c.tone_rx != 0 && CallToneEntryFit(c.tone_rx) == EntryFit::Invalid)
         faults.push_back(ChannelFault::RxToneInvalid);
-    if (!ToneOk(c.tone_tx))
+    if (c.tone_tx != 0 && CallToneEntryFit(c.tone_tx) == EntryFit::Invalid)
         faults.push_back(ChannelFault::TxToneInvalid);
     if (!SubtoneOk(c.subtone_rx))
         faults.push_back(ChannelFault::RxSubtoneInvalid);

@@ -29,6 +29,17 @@ inline constexpr int32_t MAX_CALL_TONE = 3000;
 // Highest subtone code the editor offers (DCS 754).
 inline constexpr int32_t MAX_SUBTONE_CODE = 133;
 
+// How the channel editor judges one entry: Invalid cannot be stored, Warning is stored but
+// deserves attention (a 25 kHz channel on a 12.5 kHz step, the 41.9 MHz receive channel).
+enum class EntryFit { Invalid = 0, Warning = 1, Valid = 2 };
+
+// A receive (transmit) frequency in Hz in a band of 25 kHz (band25) or 12.5 kHz, against the
+// current range set of table and the channel raster.
+EntryFit RxFrequencyEntryFit(const ChannelsContext& table, int32_t f, bool band25);
+EntryFit TxFrequencyEntryFit(const ChannelsContext& table, int32_t f, bool band25);
+// A call tone in Hz, when it is switched on.
+EntryFit CallToneEntryFit(int32_t tone);
+
 // The faults that keep the channel editor from storing this used channel in the current
 // range set of table: each frequency that is given (above 0) must lie in its ranges and on
 // the raster (12.5 kHz steps; receive in 26..30 MHz 5 kHz steps; 41.9 MHz receive always),

@@ -1,54 +1,31 @@
 #include "ui/ChannelFit.h"
 
+#include "model/ChannelCheck.h"
 #include "model/ChannelsContext.h"
 
 namespace {
-
-constexpr int32_t WARNING_FREQ = 41900000;
-constexpr int32_t LOW_BAND_BEGIN = 26000000; // 26..30 MHz has a 10 kHz (5 kHz) raster
-constexpr int32_t LOW_BAND_END = 30000000;
-
-bool InLowBand(int32_t f) {
-    return f >= LOW_BAND_BEGIN && f <= LOW_BAND_END;
-}
-
-// State of a frequency by the channel raster of its band.
-FieldState RasterState(int32_t f, bool band25) {
-    if (band25) {
-        if (f % 25000 == 0)
-            return FieldState::Valid;
-        return f % 12500 == 0 ? FieldState::Warning : FieldState::Invalid;
-    }
-    return f % 12500 == 0 ? FieldState::Valid : FieldState::Invalid;
-}
 
 QString BandText(bool band25) {
     return band25 ? QStringLiteral("25 кГц") : QStringLiteral("12,5 кГц");
 }
 
+// The two judgements keep the same order of their three values.
+FieldState Shown(EntryFit fit) {
+    return static_cast<FieldState>(static_cast<int>(fit));
+}
+
 } // namespace
 
 FieldState RxFrequencyFit(const ChannelsContext& table, int32_t f, bool band25) {
-    if (f <= 0 || !table.RxInRange(static_cast<uint32_t>(f)))
-        return FieldState::Invalid;
-    if (f == WARNING_FREQ)
-        return FieldState::Warning;
-    if (InLowBand(f)) {
-        if (f % 10000 == 0)
-            return FieldState::Valid;
-        return f % 5000 == 0 ? FieldState::Warning : FieldState::Invalid;
-    }
-    return RasterState(f, band25);
+    return Shown(RxFrequencyEntryFit(table, f, band25));
 }
 
 FieldState TxFrequencyFit(const ChannelsContext& table, int32_t f, bool band25) {
-    if (f <= 0 || !table.TxInRange(static_cast<uint32_t>(f)))
-        return FieldState::Invalid;
-    return RasterState(f, band25);
+    return Shown(TxFrequencyEntryFit(table, f, band25));
 }
 
 FieldState CallToneFit(int32_t tone) {
-    return tone >= 400 && tone <= 3000 ? FieldState::Valid : FieldState::Invalid;
+    return Shown(CallToneEntryFit(tone));
 }
 
 QString ChannelRefusal(const ChannelsContext& table, const Channel& c) {

@@ -9,7 +9,8 @@
 class ChannelsContext;
 
 // How the channel editor judges a channel's entries against the current range set and the
-// channel raster. Invalid entries cannot be stored; warnings can.
+// channel raster (the model's rules, model/ChannelCheck.h, as field states). Invalid entries
+// cannot be stored; warnings can.
 
 // A receive (transmit) frequency in Hz in a band of 25 kHz (band25) or 12.5 kHz.
 FieldState RxFrequencyFit(const ChannelsContext& table, int32_t f, bool band25);
