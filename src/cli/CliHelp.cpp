@@ -26,6 +26,11 @@ Commands:
 Options of the radio commands:
   -p, --port N       COM port number 1..255 (see 'ports')
   -d, --device PATH  serial device path instead of a port number
+                     info, read and write take several --port/--device at once: every
+                     radio is served in parallel, each log line starts with its port, a
+                     summary table (port, serial, seconds, result) ends the run, and the
+                     exit status is 0 only when every radio succeeded; read's -o and
+                     --images then name each radio's file with {serial} or {port}
   --simulate         use a built-in simulated radio instead of a serial port
   --sim-state FILE   with --simulate: the simulated radio's memory, kept between runs
   --second-type      also accept the alternative programmer identifier

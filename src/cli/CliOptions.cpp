@@ -77,6 +77,7 @@ bool ApplyPort(CliOptions& o, const std::string& v, std::string& error) {
         error = "--port: '" + v + "' is not a COM port number 1..255";
         return false;
     }
+    o.ports.push_back(o.port);
     return true;
 }
 
@@ -86,6 +87,7 @@ bool ApplyDevice(CliOptions& o, const std::string& v, std::string& error) {
         return false;
     }
     o.device = v;
+    o.devices.push_back(v);
     return true;
 }
 
@@ -285,14 +287,34 @@ bool CheckCombination(CliOptions& o, const CommandRow& command, std::string& err
         return false;
     }
     if (command.radio || DiffNeedsRadio(o)) {
+        const bool several = o.RadioCount() > 1;
         const int sources = (o.Given("--port") ? 1 : 0) + (o.Given("--device") ? 1 : 0) +
                             (o.Given("--simulate") ? 1 : 0);
         if (sources == 0) {
             error = name + ": give --port N, --device PATH or --simulate";
             return false;
         }
-        if (sources > 1) {
+        if (o.simulate ? sources > 1 : (sources > 1 && !several)) {
             error = name + ": give only one of --port, --device and --simulate";
+            return false;
+        }
+        if (several && o.command != "info" && o.command != "read" && o.command != "write") {
+            error = name + ": one radio at a time (several --port and --device are for info, "
+                           "read and write)";
+            return false;
+        }
+        const auto placeholder = [](const std::string& pattern) {
+            return pattern.find("{serial}") != std::string::npos ||
+                   pattern.find("{port}") != std::string::npos;
+        };
+        if (several && o.command == "read" && (o.output == "-" || !placeholder(o.output))) {
+            error = "read: with several radios -o needs {serial} or {port} in the file name "
+                    "(e.g. -o 'radio-{serial}.xml')";
+            return false;
+        }
+        if (several && !o.images.empty() && !placeholder(o.images)) {
+            error = name + ": with several radios --images needs {serial} or {port} in the "
+                           "folder name";
             return false;
         }
     }

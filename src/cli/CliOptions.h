@@ -19,8 +19,13 @@ struct CliOptions {
     bool trace = false;
     bool json = false; // --json: one JSON document on stdout, log lines on stderr
 
-    int port = 0;       // --port N
-    std::string device; // --device PATH
+    int port = 0;       // --port N (the last one given)
+    std::string device; // --device PATH (the last one given)
+    // Every --port and --device in the order given: info, read and write take several
+    // radios at once.
+    std::vector<int> ports;
+    std::vector<std::string> devices;
+    size_t RadioCount() const { return ports.size() + devices.size(); }
     bool simulate = false;
     std::string simState; // --sim-state FILE
     bool secondType = false;

@@ -4,6 +4,7 @@
 #include "cli/CliCommands.h"
 #include "cli/ExitStatus.h"
 #include "cli/FailureText.h"
+#include "cli/Fleet.h"
 #include "cli/JsonWriter.h"
 #include "cli/RadioJson.h"
 #include "cli/RadioSession.h"
@@ -12,6 +13,7 @@
 #include "cli/TerminalText.h"
 #include "cli/Workspace.h"
 #include "cli/WriteSafetyReport.h"
+#include "files/BackupStore.h"
 #include "files/ConfigFile.h"
 #include "files/FileError.h"
 #include "files/ImageFiles.h"
@@ -42,8 +44,11 @@ public:
     RadioCommand(const CliOptions& options, CliContext& context) : o_(options), c_(context) {}
 
     int Run() {
-        AcceptSecondType = AcceptSecondType || o_.secondType;
+        if (o_.secondType) {
+            AcceptSecondType = true; // several radios: set once before their threads start
+        }
         Workspace w(c_.exeDir);
+        info_ = &w.info;
         int status = EXIT_STATUS_OK;
         int32_t mode = MODE_IDENTIFY;
         if (o_.command == "read") {
@@ -86,6 +91,10 @@ public:
         }
         session.Run(mode, target.port(), c_.cancel);
         const OperationDriver& driver = std::as_const(session).driver();
+        outcome_ = driver.Outcome();
+        if (w.info.has_block0) {
+            serial_ = SerialFolderName(w.info.serial_number);
+        }
 
         if (mode == MODE_IDENTIFY && w.info.has_block0 && !o_.json) {
             c_.out << TerminalText(w.info.BuildReport());
@@ -103,7 +112,7 @@ public:
                 if (o_.output == "-") {
                     WriteConfigToOutput(w, fileStatus);
                 } else {
-                    SaveConfigTo(w, o_.output, fileStatus);
+                    SaveConfigTo(w, Named(o_.output), fileStatus);
                 }
             }
         } else if (mode == MODE_WRITE) {
@@ -130,7 +139,23 @@ public:
         return status;
     }
 
+    // What the run came to, for the summary of several radios.
+    void Report(RadioRunReport& report, int status) const {
+        report.status = status;
+        report.result = OutcomeName(outcome_);
+        report.serial = serial_;
+        report.reason = failure_;
+    }
+
 private:
+    // A file or folder name with {serial} and {port} put in.
+    std::string Named(const std::string& pattern) const {
+        return ExpandRadioName(pattern, RadioLabel(o_),
+                               info_ != nullptr && info_->has_block0
+                                   ? SerialFolderName(info_->serial_number)
+                                   : std::string("unknown"));
+    }
+
     // Writes the images of the last read or write into the --images directory.
     bool KeepImages(const OperationDriver& driver, int& status) {
         if (o_.images.empty() || !driver.TablesListed()) {
@@ -146,7 +171,7 @@ private:
                     images.settings.begin());
         images.hasChannels100_199 = driver.SecondTable();
         try {
-            WriteImageFolder(o_.images, images);
+            WriteImageFolder(Named(o_.images), images);
             return true;
         } catch (const FileError& e) {
             status = FileFailed(e.what());
@@ -227,7 +252,7 @@ private:
         }
         json.Key("port").Number(summary.port);
         if (o_.command == "read" || o_.command == "write") {
-            json.Key("file").String(o_.command == "read" ? o_.output : o_.operands[0]);
+            json.Key("file").String(o_.command == "read" ? Named(o_.output) : o_.operands[0]);
             json.Key("second_table").Bool(summary.secondTable);
         }
         json.Key("radio");
@@ -348,10 +373,25 @@ private:
     const CliOptions& o_;
     CliContext& c_;
     std::string failure_; // the error line of a failed operation
+    const TInfoContext* info_ = nullptr;
+    OperationOutcome outcome_ = OperationOutcome::NotRun;
+    std::string serial_; // of the identified radio, as backups name it
 };
 
 } // namespace
 
+int RunOneRadio(const CliOptions& o, CliContext& c, RadioRunReport* report) {
+    RadioCommand command(o, c);
+    const int status = command.Run();
+    if (report != nullptr) {
+        command.Report(*report, status);
+    }
+    return status;
+}
+
 int RunRadioCommand(const CliOptions& o, CliContext& c) {
-    return RadioCommand(o, c).Run();
+    if (o.RadioCount() > 1) {
+        return RunFleet(o, c);
+    }
+    return RunOneRadio(o, c, nullptr);
 }

@@ -1,6 +1,7 @@
 #include "cli/RadioTarget.h"
 
 #include <filesystem>
+#include <mutex>
 
 #include "link/ComPorts.h"
 #include "sim/PtyRadio.h"
@@ -42,6 +43,9 @@ bool RadioTarget::Setup(int port, const std::string& device, bool simulate,
         port_ = port;
         return true;
     }
+    // Several radios set up at once (one thread each) must not take the same free number.
+    static std::mutex numbers;
+    std::lock_guard guard(numbers);
     port_ = ComPortNumberForDevice(path);
     if (port_ == 0) {
         port_ = FreeComPortNumber();
