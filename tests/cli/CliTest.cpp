@@ -147,7 +147,8 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
         {"info", "--port", "0"},
         {"info", "--port", "256"},
         {"info", "--port", "x1"},
-        {"info", "--port", "3", "--device", "/dev/ttyS0"},
+        {"restore", "backup", "--port", "3", "--device", "/dev/ttyS0"}, // one radio at a time
+        {"read", "-o", "r.xml", "--port", "3", "--port", "4"},          // one file for two
         {"info", "--simulate", "--port", "3"},
         {"info", "--simulate", "--bogus"},
         {"read", "--simulate"},
