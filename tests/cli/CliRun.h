@@ -27,6 +27,7 @@ protected:
         std::filesystem::create_directories(dir / "exe");
         std::filesystem::create_directories(dir / "user");
         setenv("XDG_CONFIG_HOME", (dir / "user").c_str(), 1);
+        setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1); // backups of the writes
     }
     void TearDown() override {
         std::error_code ec;

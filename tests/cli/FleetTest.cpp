@@ -7,7 +7,7 @@
 #include <memory>
 #include <sstream>
 
-#include "cli/CliMain.h"
+#include "cli/CliRun.h"
 #include "cli/PythonJson.h"
 #include "files/ConfigFile.h"
 #include "model/ChannelsContext.h"
@@ -18,12 +18,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
 
 // A simulated radio on its own pseudo-terminal.
 struct Station {
@@ -36,15 +30,10 @@ struct Station {
     PtyRadio pty{radio};
 };
 
-class Fleet : public ::testing::Test {
+class Fleet : public CliRunTest {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/zorvex-fleet-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-        fs::create_directories(dir / "exe");
-        setenv("XDG_CONFIG_HOME", (dir / "user").c_str(), 1);
-        setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+        CliRunTest::SetUp();
         unsetenv("ZORVEX_RANGE_LIST");
 
         ChannelsContext channels;
@@ -60,8 +49,7 @@ protected:
     }
     void TearDown() override {
         stations.clear();
-        std::error_code ec;
-        fs::remove_all(dir, ec);
+        CliRunTest::TearDown();
     }
 
     Station& Add(uint32_t serial, RadioFaults faults = RadioFaults()) {
@@ -71,18 +59,13 @@ protected:
         return *stations.back();
     }
 
+    // The command with every station's device added.
     Result Run(std::vector<std::string> args) {
         for (const auto& s : stations) {
             args.push_back("--device");
             args.push_back(s->pty.DevicePath());
         }
-        std::ostringstream out, err;
-        CliContext context{out, err, dir / "exe", false, nullptr};
-        Result r;
-        r.status = RunCli(args, context);
-        r.out = out.str();
-        r.err = err.str();
-        return r;
+        return CliRunTest::Run(args);
     }
 
     static std::string Label(const Station& s) {
@@ -104,7 +87,6 @@ protected:
         return "";
     }
 
-    fs::path dir;
     std::string config;
     std::vector<std::unique_ptr<Station>> stations;
 };
