@@ -30,7 +30,8 @@ Options of the radio commands:
                      radio is served in parallel, each log line starts with its port, a
                      summary table (port, serial, seconds, result) ends the run, and the
                      exit status is 0 only when every radio succeeded; read's -o and
-                     --images then name each radio's file with {serial} or {port}
+                     --images then name each radio's file with {serial} or {port}; on a
+                     terminal each radio has a progress row below the log lines
   --simulate         use a built-in simulated radio instead of a serial port
   --sim-state FILE   with --simulate: the simulated radio's memory, kept between runs
   --second-type      also accept the alternative programmer identifier

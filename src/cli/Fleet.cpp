@@ -3,7 +3,6 @@
 #include <chrono>
 #include <filesystem>
 #include <iomanip>
-#include <mutex>
 #include <sstream>
 #include <streambuf>
 #include <thread>
@@ -11,17 +10,22 @@
 
 #include "cli/ExitStatus.h"
 #include "cli/JsonWriter.h"
+#include "cli/ProgressBoard.h"
 #include "model/InfoContext.h"
 
 namespace {
 
-// Whole lines into a shared stream, each behind the radio's prefix, one writer at a time, so
-// the lines of radios running at once never mix inside a line.
+// Whole lines into a shared stream through the board, each behind the radio's prefix, so the
+// lines of radios running at once never mix inside a line and stay above the progress rows.
 class PrefixedLines : public std::streambuf {
 public:
-    PrefixedLines(std::ostream& to, std::mutex& lock, std::string prefix)
-        : to_(to), lock_(lock), prefix_(std::move(prefix)) {}
-    ~PrefixedLines() override { Emit(); }
+    PrefixedLines(std::ostream& to, ProgressBoard& board, std::string prefix)
+        : to_(to), board_(board), prefix_(std::move(prefix)) {}
+    ~PrefixedLines() override {
+        if (!line_.empty()) {
+            Emit(); // a last line without its newline
+        }
+    }
     PrefixedLines(const PrefixedLines&) = delete;
     PrefixedLines& operator=(const PrefixedLines&) = delete;
 
@@ -30,9 +34,10 @@ protected:
         if (ch == traits_type::eof()) {
             return 0;
         }
-        line_ += static_cast<char>(ch);
         if (ch == '\n') {
             Emit();
+        } else {
+            line_ += static_cast<char>(ch);
         }
         return ch;
     }
@@ -45,20 +50,12 @@ protected:
 
 private:
     void Emit() {
-        if (line_.empty()) {
-            return;
-        }
-        if (line_.back() != '\n') {
-            line_ += '\n';
-        }
-        std::lock_guard guard(lock_);
-        to_ << prefix_ << line_;
-        to_.flush();
+        board_.WriteLine(to_, prefix_ + line_);
         line_.clear();
     }
 
     std::ostream& to_;
-    std::mutex& lock_;
+    ProgressBoard& board_;
     std::string prefix_;
     std::string line_;
 };
@@ -177,29 +174,36 @@ int RunFleet(const CliOptions& o, CliContext& c) {
     }
 
     // One thread, one worker and one port per radio; a radio that fails, hangs or is unplugged
-    // holds up no other. Their lines carry their labels.
-    std::mutex lock;
+    // holds up no other. Their lines carry their labels; on a terminal each radio has a
+    // progress row below the lines.
+    ProgressBoard board(c.err, c.progressBar && c.cursorMoves && !o.quiet, c.columns);
+    for (const Radio& radio : radios) {
+        board.AddRow(radio.report.label);
+    }
     std::ostream& logTo = o.json ? c.err : c.out;
     std::vector<std::thread> threads;
     threads.reserve(radios.size());
-    for (Radio& radio : radios) {
-        threads.emplace_back([&radio, &logTo, &lock, &c] {
+    for (size_t i = 0; i < radios.size(); ++i) {
+        threads.emplace_back([&radio = radios[i], i, &o, &logTo, &board, &c] {
             const auto start = std::chrono::steady_clock::now();
             {
-                PrefixedLines outLines(logTo, lock, radio.report.label + ": ");
-                PrefixedLines errLines(c.err, lock, radio.report.label + ": ");
+                PrefixedLines outLines(logTo, board, radio.report.label + ": ");
+                PrefixedLines errLines(c.err, board, radio.report.label + ": ");
                 std::ostream out(&outLines);
                 std::ostream err(&errLines);
                 CliContext one{out, err, c.exeDir, false, c.cancel};
+                one.progress = &board.Display(i);
                 RunOneRadio(radio.options, one, &radio.report);
             }
             radio.report.seconds =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            board.Finish(i, ResultText(o.command, radio.report));
         });
     }
     for (std::thread& thread : threads) {
         thread.join();
     }
+    board.Remove(); // the summary says how each radio ended
 
     int status = EXIT_STATUS_OK;
     for (const Radio& radio : radios) {

@@ -83,7 +83,8 @@ public:
         if (o_.quiet) {
             log = nullptr;
         }
-        TerminalOutput output(log, c_.err, c_.progressBar && !o_.quiet);
+        TerminalOutput output(log, c_.err, c_.progressBar && !o_.quiet,
+                              o_.quiet ? nullptr : c_.progress);
         RadioSession session(w.channels, w.settings, w.info, output, o_.verbose || o_.trace,
                              o_.trace);
         if (mode == MODE_WRITE) {

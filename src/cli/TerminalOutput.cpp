@@ -7,8 +7,9 @@ namespace {
 constexpr int BAR_WIDTH = 40;
 }
 
-TerminalOutput::TerminalOutput(std::ostream* log, std::ostream& err, bool progressBar)
-    : log_(log), err_(err), progressBar_(progressBar) {}
+TerminalOutput::TerminalOutput(std::ostream* log, std::ostream& err, bool progressBar,
+                               ProgressDisplay* display)
+    : log_(log), err_(err), progressBar_(progressBar && display == nullptr), display_(display) {}
 
 void TerminalOutput::AppendLine(const std::string& cp1251Line) {
     lines_.push_back(Cp1251ToUtf8(cp1251Line));
@@ -29,6 +30,10 @@ void TerminalOutput::Diagnostic(const std::string& utf8Line) {
 }
 
 void TerminalOutput::ShowProgress(int percent) {
+    if (display_ != nullptr) {
+        display_->Show(percent);
+        return;
+    }
     if (!progressBar_) {
         return;
     }

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "cli/CliMain.h"
+#include "cli/ErrorTerminal.h"
 #include "cli/Utf8Console.h"
 
 namespace {
@@ -45,5 +46,9 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     CliContext context{std::cout, std::cerr, ExecutableDir(argv[0]), isatty(STDERR_FILENO) == 1,
                        &interrupted};
+    if (context.progressBar) {
+        context.cursorMoves = ErrorTerminalTakesCursorMoves();
+        context.columns = ErrorTerminalColumns();
+    }
     return RunCli(args, context);
 }

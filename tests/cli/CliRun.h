@@ -36,7 +36,9 @@ protected:
 
     Result Run(const std::vector<std::string>& args) {
         std::ostringstream out, err;
-        CliContext context{out, err, dir / "exe", false, nullptr};
+        CliContext context{out, err, dir / "exe", terminal, nullptr};
+        context.cursorMoves = terminal;
+        context.columns = 80;
         Result r;
         r.status = RunCli(args, context);
         r.out = out.str();
@@ -47,4 +49,6 @@ protected:
     std::string P(const std::string& name) const { return (dir / name).string(); }
 
     std::filesystem::path dir;
+    // Runs as if the error stream were a terminal taking cursor moves, 80 columns wide.
+    bool terminal = false;
 };

@@ -9,6 +9,7 @@
 
 #include "cli/CliRun.h"
 #include "cli/PythonJson.h"
+#include "cli/TerminalScreen.h"
 #include "files/ConfigFile.h"
 #include "model/ChannelsContext.h"
 #include "model/SettingsContext.h"
@@ -147,6 +148,35 @@ TEST_F(Fleet, ReadNamesEachFileAfterItsRadio) {
     EXPECT_EQ(same.status, 2);
     EXPECT_NE(same.err.find("{serial}"), std::string::npos) << same.err;
     EXPECT_EQ(Run({"restore", (dir / "x").string()}).status, 2);
+}
+
+TEST_F(Fleet, OnATerminalEachRadioHasAProgressRowThatLeavesNoTrace) {
+    RadioFaults dead;
+    dead.dead = true;
+    const Station& good = Add(3001);
+    const Station& silent = Add(3002, dead);
+    terminal = true;
+    const Result r = Run({"read", "-o", (dir / "radio-{port}.xml").string()});
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+
+    // Both rows were drawn and moved; the good radio's ended as read, the silent one's as
+    // failed.
+    EXPECT_NE(r.err.find(Label(good) + "  [###"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(Label(silent) + "  ["), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(Label(good) + "  read"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(Label(silent) + "  failed: "), std::string::npos) << r.err;
+
+    // What stays on the terminal is the silent radio's error lines, whole and prefixed; the
+    // rows are gone before the summary.
+    const TerminalScreen screen(r.err);
+    EXPECT_FALSE(screen.MovedAboveTheTop());
+    ASSERT_FALSE(screen.Lines().empty()) << r.err;
+    for (const std::string& line : screen.Lines()) {
+        EXPECT_EQ(line.rfind(Label(silent) + ": ", 0), 0u) << line;
+    }
+    // Standard output is no terminal here: it carries plain prefixed lines and the summary.
+    EXPECT_EQ(r.out.find('\x1b'), std::string::npos) << r.out;
+    EXPECT_NE(Row(r, good).find("read"), std::string::npos) << r.out;
 }
 
 } // namespace

@@ -1,11 +1,13 @@
 // 8-bit text at the Windows boundary: the core's Windows-1251 table against the system's own
-// code page 1251, and the console switched to UTF-8 for the command-line tool.
+// code page 1251, the console switched to UTF-8 for the command-line tool, and what the
+// error stream's console takes for drawing progress.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <string>
 
+#include "cli/ErrorTerminal.h"
 #include "cli/Utf8Console.h"
 #include "model/Cp1251.h"
 
@@ -69,4 +71,24 @@ TEST(WinConsoleText, OutputWithoutAConsoleIsLeftAlone) {
     const Utf8Console console;
     EXPECT_FALSE(console.Switched());
     EXPECT_EQ(GetConsoleOutputCP(), 0u);
+}
+
+TEST(WinConsoleText, ErrorStreamInAFileTakesNoCursorMovesAndHasTheUsualWidth) {
+    // Several radios' progress rows are drawn only on a console that takes cursor moves;
+    // a redirected error stream gets none.
+    char folder[MAX_PATH];
+    ASSERT_NE(GetTempPathA(MAX_PATH, folder), 0u);
+    const std::string path = std::string(folder) + "zorvex-error-stream.txt";
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    const HANDLE before = GetStdHandle(STD_ERROR_HANDLE);
+    ASSERT_TRUE(SetStdHandle(STD_ERROR_HANDLE, file));
+    const bool moves = ErrorTerminalTakesCursorMoves();
+    const size_t columns = ErrorTerminalColumns();
+    SetStdHandle(STD_ERROR_HANDLE, before);
+    CloseHandle(file);
+    DeleteFileA(path.c_str());
+    EXPECT_FALSE(moves);
+    EXPECT_EQ(columns, 80u);
 }
