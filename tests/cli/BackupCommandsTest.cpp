@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "cli/CliMain.h"
+#include "cli/CliRun.h"
 #include "cli/PythonJson.h"
 #include "files/AtomicFile.h"
 #include "files/ConfigFile.h"
@@ -20,21 +20,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-class BackupCommands : public ::testing::Test {
+class BackupCommands : public CliRunTest {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/zorvex-backup-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-        fs::create_directories(dir / "exe");
-        setenv("XDG_CONFIG_HOME", (dir / "user").c_str(), 1);
-        setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+        CliRunTest::SetUp();
         backups = dir / "data" / "Zorvex_Prog" / "backups";
         ASSERT_TRUE(pty.Start()) << pty.Error();
         first = Config("first.xml", 7, 33012500);
@@ -42,18 +31,7 @@ protected:
     }
     void TearDown() override {
         pty.Stop();
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-
-    Result Run(std::vector<std::string> args) {
-        std::ostringstream out, err;
-        CliContext context{out, err, dir / "exe", false, nullptr};
-        Result r;
-        r.status = RunCli(args, context);
-        r.out = out.str();
-        r.err = err.str();
-        return r;
+        CliRunTest::TearDown();
     }
 
     // A configuration with slot 3 at rx and a volume.
@@ -89,7 +67,7 @@ protected:
         return err.substr(from, err.find(' ', from) - from);
     }
 
-    fs::path dir, backups;
+    fs::path backups;
     std::string first, second;
     SimulatedRadio radio;
     PtyRadio pty{radio};

@@ -14,7 +14,7 @@
 #include <sstream>
 #include <thread>
 
-#include "cli/CliMain.h"
+#include "cli/CliRun.h"
 #include "cli/PythonJson.h"
 #include "files/ConfigFile.h"
 #include "files/RangeListFile.h"
@@ -23,12 +23,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
 
 std::string Bytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -50,32 +44,16 @@ const char* const EDITED = "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\n"
                            "</Channels>\n"
                            "</root>\n";
 
-class CliFilesTest : public ::testing::Test {
+class CliFilesTest : public CliRunTest {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/zorvex-cli-files-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-        fs::create_directories(dir / "exe");
+        CliRunTest::SetUp();
         setenv(RANGE_LIST_ENV, (dir / "ranges.xml").c_str(), 1);
     }
     void TearDown() override {
         unsetenv(RANGE_LIST_ENV);
-        std::error_code ec;
-        fs::remove_all(dir, ec);
+        CliRunTest::TearDown();
     }
-
-    Result Run(std::vector<std::string> args) {
-        std::ostringstream out, err;
-        CliContext context{out, err, dir / "exe", false, nullptr};
-        Result r;
-        r.status = RunCli(args, context);
-        r.out = out.str();
-        r.err = err.str();
-        return r;
-    }
-
-    std::string P(const std::string& name) const { return (dir / name).string(); }
 
     std::string GoodConfig(const std::string& name) {
         ChannelsContext channels;
@@ -88,8 +66,6 @@ protected:
         SaveConfigFile(P(name), channels, settings, DefaultFlagCaptions());
         return P(name);
     }
-
-    fs::path dir;
 };
 
 } // namespace

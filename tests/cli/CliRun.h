@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -34,9 +35,9 @@ protected:
         std::filesystem::remove_all(dir, ec);
     }
 
-    Result Run(const std::vector<std::string>& args) {
+    Result Run(const std::vector<std::string>& args, const std::atomic<bool>* cancel = nullptr) {
         std::ostringstream out, err;
-        CliContext context{out, err, dir / "exe", terminal, nullptr};
+        CliContext context{out, err, dir / "exe", terminal, cancel};
         context.cursorMoves = terminal;
         context.columns = 80;
         Result r;

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "cli/CliMain.h"
+#include "cli/CliRun.h"
 #include "files/ConfigFile.h"
 #include "files/RangeListFile.h"
 #include "files/TestFiles.h"
@@ -23,42 +23,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
 // A scratch directory holding the executable's directory (range-list file) and a per-user
 // configuration directory, so runs touch nothing outside it.
-class CliTest : public ::testing::Test {
+class CliTest : public CliRunTest {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/zorvex-cli-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-        fs::create_directories(dir / "exe");
-        fs::create_directories(dir / "user");
-        setenv("XDG_CONFIG_HOME", (dir / "user").c_str(), 1);
+        CliRunTest::SetUp();
         unsetenv(RANGE_LIST_ENV);
-        setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1); // backups of the writes
     }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-
-    Result Run(std::vector<std::string> args, const std::atomic<bool>* cancel = nullptr) {
-        std::ostringstream out, err;
-        CliContext context{out, err, dir / "exe", false, cancel};
-        Result r;
-        r.status = RunCli(args, context);
-        r.out = out.str();
-        r.err = err.str();
-        return r;
-    }
-
-    std::string P(const std::string& name) const { return (dir / name).string(); }
 
     // A configuration with a few channels inside the default 33-48.5 MHz set (or the set
     // given) and some settings changed.
@@ -93,8 +65,6 @@ protected:
         SaveConfigFile(P(name), channels, settings, DefaultFlagCaptions());
         return P(name);
     }
-
-    fs::path dir;
 };
 
 struct Loaded {
