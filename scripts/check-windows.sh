@@ -6,14 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 compiler=x86_64-w64-mingw32-g++-posix
-if ! command -v "$compiler" >/dev/null; then
-  echo "check-windows: installing g++-mingw-w64-x86-64-posix"
-  sudo_cmd=()
-  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
-    g++-mingw-w64-x86-64-posix
-fi
+source scripts/install-missing.sh
+install_missing check-windows g++-mingw-w64-x86-64-posix
 # The comparison of configurations goes through their XML form (libxml2): not compiled here.
 files=(src/model/*.cpp src/link/*.cpp src/sim/*.cpp src/cli/*.cpp
        $(ls src/operations/*.cpp | grep -v '/ConfigDiff\.cpp$')

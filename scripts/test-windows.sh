@@ -10,24 +10,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
+source scripts/install-missing.sh
 out=$(realpath -m "${1:-build-windows}")
 mkdir -p "$out/logs"
 
 packages=(g++-mingw-w64-x86-64-posix wine64 cmake make)
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$p")
-  fi
-done
-if ((${#missing[@]})); then
-  echo "test-windows: installing ${missing[*]}"
-  sudo_cmd=()
-  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq \
-    -o DPkg::Lock::Timeout=600 --no-install-recommends "${missing[@]}"
-fi
+install_missing test-windows "${packages[@]}"
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
 launcher=()
