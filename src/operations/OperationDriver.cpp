@@ -449,14 +449,33 @@ bool OperationDriver::TakeListError() {
     if (error == 0) {
         return false;
     }
-    LogError(error);
+    FailWithLinkError(error);
     data_without_reply_ = error == TRANSFER_NO_REPLY && worker_->DataWithoutReply();
     if (data_without_reply_) {
         log.LogLine(Text("Получены данные без правильного ответа (к порту подключено другое "
                          "устройство?)"));
     }
+    state = STATE_CLOSE;
+    return true;
+}
+
+void OperationDriver::FailWithLinkError(int error) {
+    LogError(error);
     link_error_ = error;
     outcome_ = OperationOutcome::LinkError;
+}
+
+void OperationDriver::LogBackupFolder() {
+    if (!backup_folder_.empty()) {
+        log.LogLine(Text("Резервная копия: %s", Utf8ToCp1251(backup_folder_).c_str()));
+    }
+}
+
+bool OperationDriver::FinishWritten() {
+    if (mode == MODE_RESTORE) {
+        TakeRestoredModel();
+    }
+    outcome_ = OperationOutcome::Succeeded;
     state = STATE_CLOSE;
     return true;
 }
@@ -722,9 +741,7 @@ bool OperationDriver::StepBackupReading() {
     }
     const int error = worker_->GetError();
     if (error != 0) {
-        LogError(error);
-        link_error_ = error;
-        outcome_ = OperationOutcome::LinkError;
+        FailWithLinkError(error);
         log.LogLine(Text("Резервная копия не сделана: таблицы станции не прочитаны."));
         LogUnchanged();
         state = STATE_CLOSE;
@@ -839,9 +856,7 @@ bool OperationDriver::StepWriting() {
     }
     const int error = worker_->GetError();
     if (error != 0) {
-        LogError(error);
-        link_error_ = error;
-        outcome_ = OperationOutcome::LinkError;
+        FailWithLinkError(error);
         if (SafetyOn()) {
             LogInterrupted();
         }
@@ -872,12 +887,7 @@ bool OperationDriver::StepWriting() {
         state = STATE_VERIFYING;
         return false;
     }
-    if (mode == MODE_RESTORE) {
-        TakeRestoredModel();
-    }
-    outcome_ = OperationOutcome::Succeeded;
-    state = STATE_CLOSE;
-    return true;
+    return FinishWritten();
 }
 
 bool OperationDriver::StepVerifying() {
@@ -886,13 +896,9 @@ bool OperationDriver::StepVerifying() {
     }
     const int error = worker_->GetError();
     if (error != 0) {
-        LogError(error);
-        link_error_ = error;
-        outcome_ = OperationOutcome::LinkError;
+        FailWithLinkError(error);
         log.LogLine(Text("Проверка записи не выполнена: таблицы не прочитаны."));
-        if (!backup_folder_.empty()) {
-            log.LogLine(Text("Резервная копия: %s", Utf8ToCp1251(backup_folder_).c_str()));
-        }
+        LogBackupFolder();
         state = STATE_CLOSE;
         return true;
     }
@@ -923,21 +929,14 @@ bool OperationDriver::StepVerifying() {
                 Text("Т%s в станции не совпадает с записанной (первое отличие: байт %d) !!!",
                      Text(TableName(step.buffer) + 2).c_str(), verify_offset_));
             log.LogLine(Text("Станция содержит не то, что было записано!!!"));
-            if (!backup_folder_.empty()) {
-                log.LogLine(Text("Резервная копия: %s", Utf8ToCp1251(backup_folder_).c_str()));
-            }
+            LogBackupFolder();
             outcome_ = OperationOutcome::VerifyFailed;
             state = STATE_CLOSE;
             return true;
         }
     }
     log.LogLine(Text("Проверка записи: станция содержит записанные таблицы."));
-    if (mode == MODE_RESTORE) {
-        TakeRestoredModel();
-    }
-    outcome_ = OperationOutcome::Succeeded;
-    state = STATE_CLOSE;
-    return true;
+    return FinishWritten();
 }
 
 bool OperationDriver::RestoreAccepted() {

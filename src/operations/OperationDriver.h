@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
+#include "files/ImageFolder.h"
 #include "link/LinkTrace.h"
 #include "link/PortOpenFailure.h"
-#include "files/ImageFolder.h"
 #include "operations/ConfigDiff.h"
 #include "operations/LogStream.h"
 
@@ -80,9 +80,9 @@ enum class WriteRefusal {
 // plain way; the desktop program and the command-line tool switch backup and verify on
 // unless the user turned them off.
 struct WriteSafety {
-    bool backup = false;  // read and keep the tables about to be replaced, before writing
-    bool verify = false;  // read back what was written and compare it byte for byte
-    bool dryRun = false;  // stop after reading the radio's tables: nothing is written
+    bool backup = false;    // read and keep the tables about to be replaced, before writing
+    bool verify = false;    // read back what was written and compare it byte for byte
+    bool dryRun = false;    // stop after reading the radio's tables: nothing is written
     std::string backupRoot; // where backups go; empty: DefaultBackupRoot()
 };
 
@@ -222,6 +222,13 @@ private:
     void TakeRestoredModel();
     void RunSteps();
     void LogError(int code);
+    // Logs the link error and ends the operation's outcome as a link error.
+    void FailWithLinkError(int error);
+    // "Резервная копия: <folder>" when a backup was made.
+    void LogBackupFolder();
+    // The write (and its verify) came through: a restore takes the restored tables as the
+    // model; closes with success.
+    bool FinishWritten();
     // The line after "cannot open the port" that says why, when the reason is known.
     void LogOpenFailure();
     void LogOtherProgrammer();

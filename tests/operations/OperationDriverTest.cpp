@@ -89,8 +89,9 @@ TEST(OperationDriverOpen, PortThatCannotBeOpenedIsReportedWithItsNumberAndTheRea
         SCOPED_TRACE(c.name);
         const int number = c.device ? FreeComPortNumber() : h.port;
         ASSERT_NE(number, 0);
-        if (c.device && *c.device)
+        if (c.device && *c.device) {
             ASSERT_TRUE(SetComPortOverride(number, c.device));
+        }
         h.driver->port_number = number;
         EXPECT_EQ(h.Run(MODE_READ), OperationOutcome::PortNotOpened);
         const std::string n = std::to_string(number);
