@@ -93,7 +93,7 @@ void ChannelGrid::MoveCurrent(int row, Pick pick) {
     case Pick::Toggle:
         if (row >= 1) {
             // The current row counts as selected while nothing else is.
-            if (currentRow_ >= 1 && selectedSlots().size() == 1)
+            if (currentRow_ >= 1 && NothingSelected())
                 selected_[static_cast<std::size_t>(currentRow_)] = true;
             selected_[static_cast<std::size_t>(row)] = !selected_[static_cast<std::size_t>(row)];
         }
@@ -123,8 +123,11 @@ bool ChannelGrid::isRowSelected(int row) const {
     if (selected_[static_cast<std::size_t>(row)])
         return true;
     // The current row stands for the selection while nothing is selected.
-    return row == currentRow_ &&
-           std::none_of(selected_.begin(), selected_.end(), [](bool on) { return on; });
+    return row == currentRow_ && NothingSelected();
+}
+
+bool ChannelGrid::NothingSelected() const {
+    return std::none_of(selected_.begin(), selected_.end(), [](bool on) { return on; });
 }
 
 std::vector<int> ChannelGrid::selectedSlots() const {
@@ -134,7 +137,7 @@ std::vector<int> ChannelGrid::selectedSlots() const {
             slotList.push_back(row - 1);
     }
     if (slotList.empty() && currentRow_ >= 1)
-        slotList.push_back(currentRow_ - 1);
+        slotList.push_back(currentRow_ - 1); // the current row stands for the selection
     return slotList;
 }
 

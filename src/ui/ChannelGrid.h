@@ -83,6 +83,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    bool NothingSelected() const;     // no row selected: the current row stands for the selection
     int ColumnLeft(int column) const; // unscrolled content x of a column
     int RowTop(int row) const;        // unscrolled content y of a row
     int ContentWidth() const;

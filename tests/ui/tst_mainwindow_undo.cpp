@@ -304,6 +304,17 @@ private slots:
         Click(grid, 4, Qt::ControlModifier); // off again
         QCOMPARE(grid->selectedSlots(), (std::vector<int>{2, 4, 5, 8}));
         QVERIFY(!grid->isRowSelected(4)); // current, but taken out of the selection
+
+        // A current row taken out with Ctrl stays out when one other row is left selected.
+        // (No row is clicked twice running: that would be a double click.)
+        Click(grid, 3);
+        Click(grid, 1, Qt::ControlModifier);
+        Click(grid, 7, Qt::ControlModifier);
+        Click(grid, 3, Qt::ControlModifier);
+        Click(grid, 1, Qt::ControlModifier);
+        QCOMPARE(grid->selectedSlots(), std::vector<int>{6});
+        Click(grid, 5, Qt::ControlModifier);
+        QCOMPARE(grid->selectedSlots(), (std::vector<int>{4, 6}));
         Click(grid, 10);
         QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
         QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
