@@ -3,11 +3,15 @@
 # completion and documentation under share/.
 include(GNUInstallDirs)
 
-foreach(_program zorvex-prog zorvex-cli zorvex-radio-sim)
-  if(TARGET ${_program})
-    install(TARGETS ${_program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  endif()
-endforeach()
+# A Windows build of the desktop program installs its programs beside the Qt libraries
+# windeployqt brings (WindowsDeploy.cmake), not in bin/.
+if(NOT (WIN32 AND ZORVEX_BUILD_GUI))
+  foreach(_program zorvex-prog zorvex-cli zorvex-radio-sim)
+    if(TARGET ${_program})
+      install(TARGETS ${_program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    endif()
+  endforeach()
+endif()
 
 if(UNIX AND NOT APPLE)
   set(_dist ${PROJECT_SOURCE_DIR}/dist)

@@ -29,19 +29,24 @@ FieldState CallToneFit(int32_t tone) {
 }
 
 QString ChannelRefusal(const ChannelsContext& table, const Channel& c) {
-    if (c.HasRx() && RxFrequencyFit(table, c.freq_rx, c.band_rx) == FieldState::Invalid) {
-        return table.RxInRange(static_cast<uint32_t>(c.freq_rx))
-                   ? QStringLiteral("частота приема вне сетки полосы %1").arg(BandText(c.band_rx))
-                   : QStringLiteral("частота приема вне диапазона");
+    // The first fault of frequency or call tone; the other faults are not the refusing kind.
+    for (ChannelFault fault : ChannelFaults(c, table)) {
+        switch (fault) {
+        case ChannelFault::RxOutOfRange:
+            return QStringLiteral("частота приема вне диапазона");
+        case ChannelFault::RxOffRaster:
+            return QStringLiteral("частота приема вне сетки полосы %1").arg(BandText(c.band_rx));
+        case ChannelFault::TxOutOfRange:
+            return QStringLiteral("частота передачи вне диапазона");
+        case ChannelFault::TxOffRaster:
+            return QStringLiteral("частота передачи вне сетки полосы %1").arg(BandText(c.band_tx));
+        case ChannelFault::RxToneInvalid:
+            return QStringLiteral("вызывной тон приема вне 400..3000 Гц");
+        case ChannelFault::TxToneInvalid:
+            return QStringLiteral("вызывной тон передачи вне 400..3000 Гц");
+        default:
+            break;
+        }
     }
-    if (c.HasTx() && TxFrequencyFit(table, c.freq_tx, c.band_tx) == FieldState::Invalid) {
-        return table.TxInRange(static_cast<uint32_t>(c.freq_tx))
-                   ? QStringLiteral("частота передачи вне сетки полосы %1").arg(BandText(c.band_tx))
-                   : QStringLiteral("частота передачи вне диапазона");
-    }
-    if (c.tone_rx != 0 && CallToneFit(c.tone_rx) == FieldState::Invalid)
-        return QStringLiteral("вызывной тон приема вне 400..3000 Гц");
-    if (c.tone_tx != 0 && CallToneFit(c.tone_tx) == FieldState::Invalid)
-        return QStringLiteral("вызывной тон передачи вне 400..3000 Гц");
     return QString();
 }

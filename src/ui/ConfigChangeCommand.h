@@ -22,9 +22,6 @@ public:
     int id() const override;
     bool mergeWith(const QUndoCommand* other) override;
 
-    const ConfigSnapshot& Before() const { return before_; }
-    const ConfigSnapshot& After() const { return after_; }
-
 private:
     ConfigSnapshot before_;
     ConfigSnapshot after_;

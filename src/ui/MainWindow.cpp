@@ -90,13 +90,10 @@ int ChannelsOutsideSet(const ChannelsContext& channels, int index) {
     ChannelsContext trial = channels;
     if (!trial.ranges.Select(index))
         return 0;
+    trial.RemoveOutOfRange();
     int removed = 0;
-    for (std::size_t slot = 0; slot < trial.channels.size(); ++slot) {
-        const Channel& channel = trial.channels[slot];
-        if ((channel.HasRx() && !trial.RxInRange(static_cast<uint32_t>(channel.freq_rx))) ||
-            (channel.HasTx() && !trial.TxInRange(static_cast<uint32_t>(channel.freq_tx))))
-            ++removed;
-    }
+    for (std::size_t slot = 0; slot < trial.channels.size(); ++slot)
+        removed += channels.channels[slot].IsUsed() && !trial.channels[slot].IsUsed() ? 1 : 0;
     return removed;
 }
 
@@ -805,7 +802,7 @@ std::optional<int> TForm1::AskNumber(const QString& prompt, int value, int minim
     return ok ? std::optional<int>(number) : std::nullopt;
 }
 
-std::vector<int> TForm1::BulkEditSelected(const BulkEdit& edit, const QString& what) {
+void TForm1::BulkEditSelected(const BulkEdit& edit, const QString& what) {
     const std::vector<int> selected = DrawGridChannels->selectedSlots();
     const BulkEditResult result = ApplyBulkEdit(channels, selected, edit);
     DrawGridChannels->update();
@@ -817,7 +814,6 @@ std::vector<int> TForm1::BulkEditSelected(const BulkEdit& edit, const QString& w
                         .arg(what, RefusalText(result)),
                     this);
     }
-    return result.changed;
 }
 
 void TForm1::CopySelectedChannels() {

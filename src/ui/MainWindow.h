@@ -183,8 +183,8 @@ public:
     // selected slots, copy and paste of whole channels.
     QMenu* GridMenu();
     // Sets one field of every selected used slot as one undo step named what; slots the
-    // value does not suit are left and named in a message. The slots changed.
-    std::vector<int> BulkEditSelected(const BulkEdit& edit, const QString& what);
+    // value does not suit are left and named in a message.
+    void BulkEditSelected(const BulkEdit& edit, const QString& what);
     // Whole channels of the selected slots to the program's channel clipboard, and from it
     // into the slots from the first selected one on (one undo step).
     void CopySelectedChannels();
