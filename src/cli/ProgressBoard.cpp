@@ -42,7 +42,7 @@ std::vector<std::string> BoardLines(const std::vector<BoardRow>& rows, size_t co
     const size_t usable = columns > 1 ? columns - 1 : 1;
     size_t labelWidth = 0;
     for (const BoardRow& row : rows) {
-        labelWidth = std::max(labelWidth, std::min(MAX_LABEL_WIDTH, row.label.size()));
+        labelWidth = std::max(labelWidth, std::min(MAX_LABEL_WIDTH, Characters(row.label)));
     }
     // label, two spaces, "[", the bar, "] ", "100 %"
     const size_t around = labelWidth + 2 + 2 + 1 + 5;
@@ -53,7 +53,7 @@ std::vector<std::string> BoardLines(const std::vector<BoardRow>& rows, size_t co
     lines.reserve(rows.size());
     for (const BoardRow& row : rows) {
         std::string line = Fit(row.label, labelWidth);
-        line.append(labelWidth - line.size() + 2, ' ');
+        line.append(labelWidth - Characters(line) + 2, ' ');
         if (!row.ending.empty()) {
             line += EscapeControls(row.ending, false); // one line, whatever the reason holds
         } else {

@@ -11,7 +11,7 @@
 
 // One radio's row on the board.
 struct BoardRow {
-    std::string label;  // COM33, pts-3 (ASCII)
+    std::string label;  // COM33, pts-3 (UTF-8)
     int percent = 0;    // 0..100 while the operation runs
     std::string ending; // how it ended ("written", "failed: ..."); empty while it runs
 };

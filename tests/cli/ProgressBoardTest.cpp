@@ -41,6 +41,11 @@ TEST(BoardLines, RowsReadAsBarsOrHowTheRunEnded) {
         {{{"COM5", 0, "failed: the radio refused the range set"}}, 24, {"COM5  failed: the ra..."}},
         // A cut never splits a character.
         {{{"COM5", 0, "failed: файл занят"}}, 20, {"COM5  failed: фа..."}},
+        // Labels are measured in characters, not bytes (a device path in Cyrillic).
+        {{{"порт-номер-пятнадцать-длинный", 10, ""}, {"COM5", 0, ""}},
+         80,
+         {"порт-номер-пятнадцать...  [###...........................]  10 %",
+          "COM5                      [..............................]   0 %"}},
         // A very long label is cut to 24 characters.
         {{{"a-very-long-device-name-of-a-usb-adapter", 10, ""}},
          80,
