@@ -11,6 +11,7 @@
 #include "cli/ImportCommand.h"
 #include "cli/OutputClash.h"
 #include "cli/RestoreCommand.h"
+#include "model/InfoContext.h"
 
 namespace {
 
@@ -54,6 +55,10 @@ int RunCli(const std::vector<std::string>& args, CliContext& context) {
     }
     if (const std::string clash = FindOutputClash(options); !clash.empty()) {
         return CliFail(context, EXIT_STATUS_USAGE, clash);
+    }
+    if (options.secondType) {
+        // Before any radio's thread starts: the switch is the process's, read by every worker.
+        AcceptSecondType = true;
     }
     for (const CommandEntry& entry : COMMAND_ENTRIES) {
         if (options.command == entry.name) {

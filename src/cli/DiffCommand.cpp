@@ -56,7 +56,6 @@ bool LoadImages(const std::filesystem::path& dir, Side& side, std::string& error
 }
 
 bool LoadRadio(const CliOptions& o, CliContext& c, Side& side, std::string& error, int& status) {
-    AcceptSecondType = AcceptSecondType || o.secondType;
     RadioTarget target;
     if (!target.Setup(o.port, o.device, o.simulate, o.simState, error)) {
         status = target.stateFileFailed() ? EXIT_STATUS_FILE : EXIT_STATUS_FAILED;

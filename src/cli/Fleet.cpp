@@ -158,8 +158,7 @@ int RunFleet(const CliOptions& o, CliContext& c) {
         } else {
             one.devices.push_back(device);
         }
-        one.json = false;       // the summary is the document
-        one.secondType = false; // set once below, not by every thread
+        one.json = false; // the summary is the document
         radios.push_back({one, {}});
         radios.back().report.label = RadioLabel(one);
     };
@@ -169,10 +168,6 @@ int RunFleet(const CliOptions& o, CliContext& c) {
     for (const std::string& device : o.devices) {
         add(0, device);
     }
-    if (o.secondType) {
-        AcceptSecondType = true;
-    }
-
     // One thread, one worker and one port per radio; a radio that fails, hangs or is unplugged
     // holds up no other. Their lines carry their labels; on a terminal each radio has a
     // progress row below the lines.

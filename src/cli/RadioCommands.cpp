@@ -44,9 +44,6 @@ public:
     RadioCommand(const CliOptions& options, CliContext& context) : o_(options), c_(context) {}
 
     int Run() {
-        if (o_.secondType) {
-            AcceptSecondType = true; // several radios: set once before their threads start
-        }
         Workspace w(c_.exeDir);
         info_ = &w.info;
         int status = EXIT_STATUS_OK;

@@ -12,7 +12,6 @@
 #include "model/SettingsContext.h"
 
 int RunRestoreCommand(const CliOptions& o, CliContext& c) {
-    AcceptSecondType = AcceptSecondType || o.secondType;
     const std::filesystem::path folder = o.operands[0];
     ImageSet images;
     try {

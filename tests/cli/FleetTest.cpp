@@ -131,6 +131,23 @@ TEST_F(Fleet, OneRadioDeadOneRefusingOneUnpluggedAndTheOthersWritten) {
         << json.out;
 }
 
+TEST_F(Fleet, SecondTypeHoldsForEveryRadioAndItsRestoreCommand) {
+    // Two radios that require the alternative programmer identifier; one is unplugged
+    // halfway through the write.
+    RadioFaults pulled;
+    pulled.dieAfterWrites = 2;
+    for (Station* s : {&Add(4001), &Add(4002, pulled)}) {
+        RadioIdentity id = s->radio.Identity();
+        id.programmerId = "ZVP02";
+        s->radio.SetIdentity(id);
+    }
+    const Result r = Run({"write", config, "--second-type"});
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_NE(Row(r, *stations[0]).find("written"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("zorvex-cli restore "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(" --second-type"), std::string::npos) << r.err;
+}
+
 TEST_F(Fleet, ReadNamesEachFileAfterItsRadio) {
     Add(2001);
     Add(2002);
