@@ -67,10 +67,16 @@ bool LoadRadio(const CliOptions& o, CliContext& c, Side& side, std::string& erro
     TerminalOutput output(o.quiet ? nullptr : &c.err, c.err, c.progressBar && !o.quiet);
     RadioSession session(side.channels, side.settings, info, output, o.verbose || o.trace, o.trace);
     session.Run(MODE_READ, target.port(), c.cancel);
-    target.Finish(error);
+    std::string stateError;
+    const bool stateSaved = target.Finish(stateError);
     if (session.driver().Outcome() != OperationOutcome::Succeeded) {
         error = "reading the radio failed";
         status = EXIT_STATUS_FAILED;
+        return false;
+    }
+    if (!stateSaved) {
+        error = stateError;
+        status = EXIT_STATUS_FILE;
         return false;
     }
     if (info.ranges.IsValid()) {

@@ -105,6 +105,22 @@ TEST_F(CliFilesTest, CheckListsEveryProblemWithFileAndLine) {
     EXPECT_FALSE(fs::exists(dir / "ranges.xml")); // check writes nothing, not even the list
 }
 
+TEST_F(CliFilesTest, ASimulatedRadioStateThatCannotBeSavedIsAFileError) {
+    const std::string config = GoodConfig("plan.xml");
+    const std::string state = P("no-such-folder/radio.txt");
+    const std::vector<std::vector<std::string>> cases = {
+        {"info", "--simulate", "--sim-state", state},
+        {"read", "--simulate", "--sim-state", state, "-o", P("read.xml")},
+        {"diff", "radio", config, "--simulate", "--sim-state", state},
+    };
+    for (const auto& args : cases) {
+        SCOPED_TRACE(args[0]);
+        const Result r = Run(args);
+        EXPECT_EQ(r.status, 3) << r.out << r.err;
+        EXPECT_NE(r.err.find("no-such-folder"), std::string::npos) << r.err;
+    }
+}
+
 TEST_F(CliFilesTest, CommandsThatUseAConfigurationRefuseOneWithProblemsUnlessForced) {
     Put(dir / "edited.xml", EDITED);
     struct Case {
