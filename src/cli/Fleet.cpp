@@ -66,15 +66,18 @@ struct Radio {
 };
 
 // The summary's word for how one radio's run ended.
-std::string ResultText(const std::string& command, const RadioRunReport& r) {
+std::string ResultText(const CliOptions& o, const RadioRunReport& r) {
     if (r.status == EXIT_STATUS_OK) {
-        return command == "write" ? "written" : command == "read" ? "read" : "identified";
+        if (o.command == "write") {
+            return o.dryRun ? "dry run: nothing written" : "written";
+        }
+        return o.command == "read" ? "read" : "identified";
     }
     std::string reason = r.reason.empty() ? "exit status " + std::to_string(r.status) : r.reason;
     return (r.result == "refused" ? "refused: " : "failed: ") + reason;
 }
 
-void WriteSummary(std::ostream& out, const std::string& command, const std::vector<Radio>& radios) {
+void WriteSummary(std::ostream& out, const CliOptions& o, const std::vector<Radio>& radios) {
     size_t width = 4;
     for (const Radio& r : radios) {
         width = std::max(width, r.report.label.size());
@@ -88,7 +91,7 @@ void WriteSummary(std::ostream& out, const std::string& command, const std::vect
         seconds << std::fixed << std::setprecision(1) << r.report.seconds;
         table << std::left << std::setw(static_cast<int>(width) + 2) << r.report.label
               << std::setw(12) << (r.report.serial.empty() ? "-" : r.report.serial) << std::setw(9)
-              << seconds.str() << ResultText(command, r.report) << '\n';
+              << seconds.str() << ResultText(o, r.report) << '\n';
     }
     out << table.str();
 }
@@ -192,7 +195,7 @@ int RunFleet(const CliOptions& o, CliContext& c) {
             }
             radio.report.seconds =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-            board.Finish(i, ResultText(o.command, radio.report));
+            board.Finish(i, ResultText(o, radio.report));
         });
     }
     for (std::thread& thread : threads) {
@@ -209,7 +212,7 @@ int RunFleet(const CliOptions& o, CliContext& c) {
     if (o.json) {
         WriteSummaryJson(c.out, o, radios, status);
     } else {
-        WriteSummary(c.out, o.command, radios);
+        WriteSummary(c.out, o, radios);
     }
     return status;
 }

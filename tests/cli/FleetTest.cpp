@@ -148,6 +148,17 @@ TEST_F(Fleet, SecondTypeHoldsForEveryRadioAndItsRestoreCommand) {
     EXPECT_NE(r.err.find(" --second-type"), std::string::npos) << r.err;
 }
 
+TEST_F(Fleet, ADryRunSaysNothingWasWritten) {
+    const Station& one = Add(5001);
+    const Station& two = Add(5002);
+    const Result r = Run({"write", config, "--dry-run"});
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    for (const Station* s : {&one, &two}) {
+        EXPECT_NE(Row(r, *s).find("dry run: nothing written"), std::string::npos) << r.out;
+        EXPECT_EQ(s->radio.Stats().writeRequests, 0u);
+    }
+}
+
 TEST_F(Fleet, ReadNamesEachFileAfterItsRadio) {
     Add(2001);
     Add(2002);
