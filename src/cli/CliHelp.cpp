@@ -42,8 +42,9 @@ Options of the radio commands:
 
 General options:
   -q, --quiet        print only errors and warnings (no log lines, no progress bar)
-  --json             ports, info, read, write: one JSON document on stdout (the log
-                     lines go to stderr); see the README, "Machine-readable output"
+  --json             ports, info, read, write, check, diff, backups: one JSON document
+                     on stdout (the log lines go to stderr); see the README,
+                     "Machine-readable output"
   -h, --help         this text
   -V, --version      print the program's name and version
   --                 ends the options: what follows are file names
@@ -133,22 +134,24 @@ the radio has, holds one it lacks, or holds a table of another version.
   --force   also write into a radio with another serial number
 )";
 
-const char* const BACKUPS = R"(Usage: zorvex-cli backups [--backup-dir DIR] [--serial N]
+const char* const BACKUPS = R"(Usage: zorvex-cli backups [--backup-dir DIR] [--serial N] [--json]
 
 Lists the backups, newest first, one line each: folder, serial number, date and time,
 programming count, used channels (? where an image does not parse).
 
   --backup-dir DIR  the backups under DIR instead of the default location
   --serial N        only the backups of the radio with serial number N (or no-serial)
+  --json            the list as one JSON document
 )";
 
 const char* const DIFF =
-    R"(Usage: zorvex-cli diff A B [--port N | --device PATH | --simulate]
+    R"(Usage: zorvex-cli diff A B [--port N | --device PATH | --simulate] [--json]
 
 Compares two configurations. A and B are each a configuration file, an image folder (as
 --images or a backup writes it) or the word radio (identified and read through --port,
 --device or --simulate). Prints one line per difference: channel slot, field, old -> new;
 settings field, old -> new; the range set; flag captions (image folders carry neither).
+With --json the differences are one JSON document.
 
 Exit status: 0 no differences, 1 differences, 2 usage error, 3 a file could not be read.
 )";
@@ -193,13 +196,14 @@ stderr, one line each with row, column, value and reason, and then nothing is wr
 (exit status 3).
 )";
 
-const char* const CHECK = R"(Usage: zorvex-cli check FILE.xml
+const char* const CHECK = R"(Usage: zorvex-cli check FILE.xml [--json]
 
 Opens the configuration file as the other commands do, writes nothing, and prints one line
 per problem a hand-edited file can hold, as FILE:LINE: what was found and how it was read:
 a value that is not a number, an element the format does not have, a channel slot outside
 0-199 or given twice, a file saved as UTF-8 that declares windows-1251; and every channel
-removed as outside the file's range set. A file the program wrote has none.
+removed as outside the file's range set. A file the program wrote has none. With --json
+the problems are one JSON document.
 
 Exit status: 0 no problem, 1 problems listed, 3 the file cannot be read.
 )";
