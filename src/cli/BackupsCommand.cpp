@@ -16,7 +16,7 @@ int RunBackupsCommand(const CliOptions& o, CliContext& c) {
         return EXIT_STATUS_FILE;
     }
     std::optional<uint32_t> serial;
-    if (o.serialGiven) {
+    if (o.Given("--serial")) {
         serial = o.serial;
     }
     const std::vector<BackupEntry> entries = ListBackups(root, serial);

@@ -78,8 +78,7 @@ int RunCheckCommand(const std::string& file, CliContext& context, bool json) {
     try {
         result = OpenConfigFile(file, channels, settings, captions);
     } catch (const FileError& e) {
-        context.err << "zorvex-cli: " << file << ": " << e.what() << '\n';
-        return EXIT_STATUS_FILE;
+        return CliFail(context, EXIT_STATUS_FILE, file + ": " + e.what());
     }
     const int status =
         result.problems.empty() && result.removed.empty() ? EXIT_STATUS_OK : EXIT_STATUS_FAILED;

@@ -165,7 +165,6 @@ const OptionRow OPTIONS[] = {
          } else {
              o.serial = static_cast<uint32_t>(std::strtoull(v.c_str(), nullptr, 10));
          }
-         o.serialGiven = true;
          return true;
      }},
     {"--force", 0, nullptr, "write|export|import|image build|restore",
@@ -177,7 +176,6 @@ const OptionRow OPTIONS[] = {
              return false;
          }
          o.csvRussian = v == "ru";
-         o.csvLocaleGiven = true;
          return true;
      }},
     {"--output", 'o', "FILE", "read|import",
@@ -198,7 +196,6 @@ const OptionRow OPTIONS[] = {
      }},
     {"--channels2-version", 0, "VERSION", "image build",
      [](CliOptions& o, const std::string& v, std::string& e) {
-         o.channels2VersionGiven = true;
          return ApplyVersion(
              "--channels2-version", v, o.channels2Version,
              [](uint16_t x) { return x == 0 || x == 0x0100 || x == 0x0200; }, e);
@@ -281,15 +278,14 @@ void AddOperand(CliOptions& o, const std::string& a) {
 // The checks that concern more than one option.
 bool CheckCombination(CliOptions& o, const CommandRow& command, std::string& error) {
     const std::string name = o.CommandName();
-    const bool sourceGiven = o.Given("--port") || o.Given("--device") || o.Given("--simulate");
-    if (o.command == "diff" && !DiffNeedsRadio(o) && sourceGiven) {
+    const int sources = (o.Given("--port") ? 1 : 0) + (o.Given("--device") ? 1 : 0) +
+                        (o.Given("--simulate") ? 1 : 0);
+    if (o.command == "diff" && !DiffNeedsRadio(o) && sources > 0) {
         error = "diff: --port, --device and --simulate are for a side named radio";
         return false;
     }
     if (command.radio || DiffNeedsRadio(o)) {
         const bool several = o.RadioCount() > 1;
-        const int sources = (o.Given("--port") ? 1 : 0) + (o.Given("--device") ? 1 : 0) +
-                            (o.Given("--simulate") ? 1 : 0);
         if (sources == 0) {
             error = name + ": give --port N, --device PATH or --simulate";
             return false;
@@ -338,7 +334,7 @@ bool CheckCombination(CliOptions& o, const CommandRow& command, std::string& err
         error = "import: -o NEW.xml is required";
         return false;
     }
-    if (name == "image build" && !o.channels2VersionGiven) {
+    if (name == "image build" && !o.Given("--channels2-version")) {
         o.channels2Version = o.channelsVersion;
     }
     if (o.operands.size() == command.operands) {

@@ -38,21 +38,18 @@ struct CliOptions {
     bool noVerify = false; // --no-verify
     std::string backupDir; // --backup-dir DIR (empty: the default location)
     bool dryRun = false;   // write --dry-run
-    bool serialGiven = false;
-    uint32_t serial = 0; // backups --serial N
+    uint32_t serial = 0;   // backups --serial N (when Given("--serial"))
 
     std::string output; // -o FILE; "-" for standard output
     std::string images; // --images DIR
 
     // export to a .csv file: --csv-locale ru writes semicolons and decimal commas.
     bool csvRussian = false;
-    bool csvLocaleGiven = false;
 
     // image build; 0 for the channels 100-199 version means no second table.
     uint16_t channelsVersion = 0x0200;
     uint16_t channels2Version = 0x0200;
     uint16_t settingsVersion = 0x0103;
-    bool channels2VersionGiven = false;
 
     // The long names of the options given (each once, in the order first given).
     std::vector<std::string> given;

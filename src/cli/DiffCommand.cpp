@@ -107,7 +107,7 @@ bool LoadSide(const CliOptions& o, CliContext& c, const std::string& what, Side&
         }
     }
     if (!ok) {
-        c.err << "zorvex-cli: " << error << '\n';
+        CliFail(c, status, error);
     }
     return ok;
 }

@@ -25,7 +25,7 @@ int RunExportCommand(const CliOptions& o, CliContext& c) {
     if (!OpenConfig(c, w, o.operands[0], o.force, status)) {
         return status;
     }
-    if (o.csvLocaleGiven && !IsCsvPath(o.operands[1])) {
+    if (o.Given("--csv-locale") && !IsCsvPath(o.operands[1])) {
         return CliFail(c, EXIT_STATUS_USAGE, "export: --csv-locale is for a .csv file");
     }
     if (IsCsvPath(o.operands[1])) {

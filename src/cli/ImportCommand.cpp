@@ -8,10 +8,7 @@
 int RunImportCommand(const CliOptions& o, CliContext& c) {
     const std::string& configPath = o.operands[0];
     const std::string& csvPath = o.operands[1];
-    auto fail = [&](const std::string& message) {
-        c.err << "zorvex-cli: " << message << '\n';
-        return EXIT_STATUS_FILE;
-    };
+    auto fail = [&](const std::string& message) { return CliFail(c, EXIT_STATUS_FILE, message); };
 
     // The configuration as the desktop program would hold it after opening the file.
     Workspace w(c.exeDir);
@@ -29,7 +26,7 @@ int RunImportCommand(const CliOptions& o, CliContext& c) {
     }
     if (!list.ok()) {
         for (const CsvProblem& problem : list.problems)
-            c.err << "zorvex-cli: " << csvPath << ": " << CsvProblemText(problem) << '\n';
+            CliFail(c, EXIT_STATUS_FILE, csvPath + ": " + CsvProblemText(problem));
         return fail("nothing written: " + std::to_string(list.problems.size()) +
                     (list.problems.size() == 1 ? " problem" : " problems") + " in " + csvPath);
     }

@@ -17,15 +17,15 @@ int RunRestoreCommand(const CliOptions& o, CliContext& c) {
     try {
         images = ReadImageFolder(folder);
     } catch (const FileError& e) {
-        c.err << "zorvex-cli: " << e.what() << '\n';
-        return EXIT_STATUS_FILE;
+        return CliFail(c, EXIT_STATUS_FILE, e.what());
     }
     uint32_t serial = NO_SERIAL;
     if (!BackupSerial(folder, serial) && !o.force) {
-        c.err << "zorvex-cli: restore refused: " << o.operands[0]
-              << " is not in a folder named after a serial number (BACKUPS/SERIAL/TIME), so "
-                 "its radio is unknown; --force restores it anyway\n";
-        return EXIT_STATUS_FAILED;
+        return CliFail(c, EXIT_STATUS_FAILED,
+                       "restore refused: " + o.operands[0] +
+                           " is not in a folder named after a serial number "
+                           "(BACKUPS/SERIAL/TIME), so its radio is unknown; --force restores it "
+                           "anyway");
     }
 
     ChannelsContext channels;
@@ -34,8 +34,7 @@ int RunRestoreCommand(const CliOptions& o, CliContext& c) {
     RadioTarget target;
     std::string error;
     if (!target.Setup(o.port, o.device, o.simulate, o.simState, error)) {
-        c.err << "zorvex-cli: " << error << '\n';
-        return target.stateFileFailed() ? EXIT_STATUS_FILE : EXIT_STATUS_FAILED;
+        return CliFail(c, target.stateFileFailed() ? EXIT_STATUS_FILE : EXIT_STATUS_FAILED, error);
     }
     TerminalOutput output(o.quiet ? nullptr : &c.out, c.err, c.progressBar && !o.quiet);
     RadioSession session(channels, settings, info, output, o.verbose || o.trace, o.trace);
@@ -86,8 +85,7 @@ int RunRestoreCommand(const CliOptions& o, CliContext& c) {
     }
     ReportWriteFailure(o, driver, c.err);
     if (!target.Finish(error)) {
-        c.err << "zorvex-cli: " << error << '\n';
-        return status != EXIT_STATUS_OK ? status : EXIT_STATUS_FILE;
+        return CliFail(c, status != EXIT_STATUS_OK ? status : EXIT_STATUS_FILE, error);
     }
     return status;
 }

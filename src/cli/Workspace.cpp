@@ -25,7 +25,7 @@ bool OpenConfig(CliContext& c, Workspace& w, const std::string& file, bool force
             if (force) {
                 CliWarn(c, ConfigProblemLine(file, problem));
             } else {
-                c.err << "zorvex-cli: " << ConfigProblemLine(file, problem) << '\n';
+                CliFail(c, EXIT_STATUS_FILE, ConfigProblemLine(file, problem));
             }
         }
         if (!result.problems.empty() && !force) {
