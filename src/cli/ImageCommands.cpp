@@ -36,20 +36,21 @@ int ImageBuild(const CliOptions& o, CliContext& c) {
     if (!OpenConfig(c, w, o.operands[0], o.force, status)) {
         return status;
     }
-    ImageBuffer channels1{}, channels2{}, settings{};
+    ImageSet images;
+    images.hasChannels100_199 = o.channels2Version != 0;
     bool built = true;
-    if (!w.channels.BuildImage(channels1.data(), o.channelsVersion, 0)) {
+    if (!w.channels.BuildImage(images.channels0_99.data(), o.channelsVersion, 0)) {
         CliFail(c, EXIT_STATUS_FAILED,
                 std::string(CHANNELS_0_99_FILE) + ": " + TerminalText(w.channels.lastError));
         built = false;
     }
-    if (o.channels2Version != 0 &&
-        !w.channels.BuildImage(channels2.data(), o.channels2Version, TABLE_CHANNELS)) {
+    if (images.hasChannels100_199 &&
+        !w.channels.BuildImage(images.channels100_199.data(), o.channels2Version, TABLE_CHANNELS)) {
         CliFail(c, EXIT_STATUS_FAILED,
                 std::string(CHANNELS_100_199_FILE) + ": " + TerminalText(w.channels.lastError));
         built = false;
     }
-    if (!w.settings.BuildSettingsImage(settings.data(), o.settingsVersion)) {
+    if (!w.settings.BuildSettingsImage(images.settings.data(), o.settingsVersion)) {
         CliFail(c, EXIT_STATUS_FAILED,
                 std::string(SETTINGS_FILE) + ": " + TerminalText(w.settings.lastError));
         built = false;
@@ -58,11 +59,6 @@ int ImageBuild(const CliOptions& o, CliContext& c) {
         return CliFail(c, EXIT_STATUS_FAILED, "no image written");
     }
     try {
-        ImageSet images;
-        images.channels0_99 = channels1;
-        images.channels100_199 = channels2;
-        images.settings = settings;
-        images.hasChannels100_199 = o.channels2Version != 0;
         WriteImageFolder(o.operands[1], images);
     } catch (const FileError& e) {
         return CliFail(c, EXIT_STATUS_FILE, e.what());
@@ -74,15 +70,9 @@ int ImageParse(const CliOptions& o, CliContext& c) {
     Workspace w(c.exeDir);
     w.captions = NewConfig(w.channels, w.settings);
     const std::filesystem::path dir = o.operands[0];
-    ImageBuffer channels1{}, channels2{}, settings{};
-    std::error_code ec;
-    const bool second = std::filesystem::exists(dir / CHANNELS_100_199_FILE, ec);
+    ImageSet images;
     try {
-        ReadImageFile(dir, CHANNELS_0_99_FILE, channels1);
-        if (second) {
-            ReadImageFile(dir, CHANNELS_100_199_FILE, channels2);
-        }
-        ReadImageFile(dir, SETTINGS_FILE, settings);
+        images = ReadImageFolder(dir);
     } catch (const FileError& e) {
         return CliFail(c, EXIT_STATUS_FILE, e.what());
     }
@@ -98,13 +88,14 @@ int ImageParse(const CliOptions& o, CliContext& c) {
         }
         return true;
     };
-    parsed = parseChannels(CHANNELS_0_99_FILE, channels1, 0);
-    if (second && !parseChannels(CHANNELS_100_199_FILE, channels2, TABLE_CHANNELS)) {
+    parsed = parseChannels(CHANNELS_0_99_FILE, images.channels0_99, 0);
+    if (images.hasChannels100_199 &&
+        !parseChannels(CHANNELS_100_199_FILE, images.channels100_199, TABLE_CHANNELS)) {
         parsed = false;
     }
-    if (!ImageFileChecks(c, dir / SETTINGS_FILE, settings)) {
+    if (!ImageFileChecks(c, dir / SETTINGS_FILE, images.settings)) {
         parsed = false;
-    } else if (!w.settings.ParseSettingsImage(settings.data())) {
+    } else if (!w.settings.ParseSettingsImage(images.settings.data())) {
         CliFail(c, EXIT_STATUS_FAILED,
                 PathText(dir / SETTINGS_FILE) + ": not a valid settings image");
         parsed = false;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "files/AtomicFile.h"
 #include "files/FileError.h"
 #include "model/ChannelsContext.h"
 #include "model/SettingsContext.h"
@@ -152,7 +153,7 @@ bool BackupSerial(const fs::path& folder, uint32_t& serial) {
     if (normal.filename().empty()) {
         normal = normal.parent_path();
     }
-    return ParseSerial(normal.parent_path().filename().string(), serial);
+    return ParseSerial(PathText(normal.parent_path().filename()), serial);
 }
 
 std::vector<BackupEntry> ListBackups(const fs::path& root, std::optional<uint32_t> serial) {
@@ -160,7 +161,7 @@ std::vector<BackupEntry> ListBackups(const fs::path& root, std::optional<uint32_
     std::error_code ec;
     for (fs::directory_iterator radio(root, ec), end; !ec && radio != end; radio.increment(ec)) {
         uint32_t number = 0;
-        if (!radio->is_directory(ec) || !ParseSerial(radio->path().filename().string(), number)) {
+        if (!radio->is_directory(ec) || !ParseSerial(PathText(radio->path().filename()), number)) {
             continue;
         }
         if (serial && *serial != number) {
@@ -169,7 +170,7 @@ std::vector<BackupEntry> ListBackups(const fs::path& root, std::optional<uint32_
         std::error_code inner;
         for (fs::directory_iterator it(radio->path(), inner), stop; !inner && it != stop;
              it.increment(inner)) {
-            const std::string name = it->path().filename().string();
+            const std::string name = PathText(it->path().filename());
             if (!it->is_directory(inner) || !IsStamp(name) ||
                 !fs::exists(it->path() / SETTINGS_FILE, inner)) {
                 continue;

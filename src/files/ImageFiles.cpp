@@ -1,26 +1,14 @@
 #include "files/ImageFiles.h"
 
-#include <string_view>
-#include <system_error>
-
 #include "files/AtomicFile.h"
 #include "files/FileError.h"
 #include "files/RegularFileRead.h"
-
-void WriteImageFile(const std::filesystem::path& dir, const char* name, const uint8_t* image) {
-    std::error_code ec;
-    std::filesystem::create_directories(dir, ec);
-    if (ec) {
-        throw FileError("cannot create directory " + dir.string() + ": " + ec.message());
-    }
-    WriteFileAtomically(dir / name, std::string_view(reinterpret_cast<const char*>(image), 2048));
-}
 
 void ReadImageFile(const std::filesystem::path& dir, const char* name, ImageBuffer& image) {
     const std::filesystem::path path = dir / name;
     const std::string bytes = ReadRegularFile(path, MAX_IMAGE_FILE_SIZE);
     if (bytes.size() < 12 || bytes.size() > image.size()) {
-        throw FileError(path.string() + ": " + std::to_string(bytes.size()) +
+        throw FileError(PathText(path) + ": " + std::to_string(bytes.size()) +
                         " bytes is not a table image (12 to 2048 bytes)");
     }
     image.fill(0xFF);

@@ -12,10 +12,6 @@ inline constexpr const char* SETTINGS_FILE = "settings.bin";
 
 using ImageBuffer = std::array<uint8_t, 2048>;
 
-// Writes one 2048-byte image to dir/name (dir is created when missing), replacing the file
-// atomically. Throws FileError.
-void WriteImageFile(const std::filesystem::path& dir, const char* name, const uint8_t* image);
-
 // Reads dir/name into image: a file of 12..2048 bytes, the rest of the buffer 0xFF (an
 // image cut at its own length reads the same as the full buffer). Throws FileError when
 // the file cannot be read or has another size.
