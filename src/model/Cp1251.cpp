@@ -101,6 +101,12 @@ int ToCp1251Byte(char32_t c) {
 
 } // namespace
 
+size_t Utf8SequenceLength(std::string_view text, size_t i) {
+    size_t next = i;
+    char32_t c = 0;
+    return NextCodePoint(text, next, c) ? next - i : 0;
+}
+
 std::string Cp1251ToUtf8(std::string_view cp1251) {
     std::string out;
     out.reserve(cp1251.size() * 2);
