@@ -127,24 +127,11 @@ fs::path WriteBackup(const fs::path& root, uint32_t serial, std::time_t when,
     for (int n = 2; fs::exists(fs::symlink_status(folder, ec)); ++n) {
         folder = parent / (std::string(stamp) + "-" + std::to_string(n));
     }
-    std::vector<FolderFile> files;
-    files.emplace_back(CHANNELS_0_99_FILE, std::string(reinterpret_cast<const char*>(
-                                                           content.images.channels0_99.data()),
-                                                       content.images.channels0_99.size()));
-    if (content.images.hasChannels100_199) {
-        files.emplace_back(
-            CHANNELS_100_199_FILE,
-            std::string(reinterpret_cast<const char*>(content.images.channels100_199.data()),
-                        content.images.channels100_199.size()));
-    }
-    files.emplace_back(SETTINGS_FILE,
-                       std::string(reinterpret_cast<const char*>(content.images.settings.data()),
-                                   content.images.settings.size()));
-    files.emplace_back(BACKUP_INFO_FILE, content.infoText);
+    std::vector<FolderFile> extra = {{BACKUP_INFO_FILE, content.infoText}};
     if (!content.configXml.empty()) {
-        files.emplace_back(BACKUP_CONFIG_FILE, content.configXml);
+        extra.emplace_back(BACKUP_CONFIG_FILE, content.configXml);
     }
-    WriteNewFolder(folder, files);
+    WriteNewFolder(folder, FolderFiles(content.images, extra));
     return folder;
 }
 

@@ -20,6 +20,8 @@ std::string ImageBytes(const ImageBuffer& image) {
     return std::string(reinterpret_cast<const char*>(image.data()), image.size());
 }
 
+} // namespace
+
 std::vector<FolderFile> FolderFiles(const ImageSet& images, const std::vector<FolderFile>& extra) {
     std::vector<FolderFile> files;
     files.emplace_back(CHANNELS_0_99_FILE, ImageBytes(images.channels0_99));
@@ -30,6 +32,8 @@ std::vector<FolderFile> FolderFiles(const ImageSet& images, const std::vector<Fo
     files.insert(files.end(), extra.begin(), extra.end());
     return files;
 }
+
+namespace {
 
 void RemoveQuietly(const fs::path& path) {
     std::error_code ignored;

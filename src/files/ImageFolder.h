@@ -19,6 +19,9 @@ struct ImageSet {
 // A file written beside the images (name inside the folder, bytes).
 using FolderFile = std::pair<std::string, std::string>;
 
+// The files of an image folder: the images the set holds, then the extra files.
+std::vector<FolderFile> FolderFiles(const ImageSet& images, const std::vector<FolderFile>& extra);
+
 // Writes the images (and the extra files) into dir as a whole: when dir does not exist it
 // is built as a temporary sibling and renamed into place; when it exists every file is
 // first written in full beside its target and only then renamed over it. A table image the
