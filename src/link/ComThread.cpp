@@ -409,7 +409,7 @@ bool ComThread::Exchange() {
     // A reply with a bad FCS or broken escaping is no reply at all: its content cannot be
     // trusted, so the attempt is repeated.
     const bool received = ReceiveReply();
-    const bool replied = received && DecodeFrame();
+    const bool replied = received && frameValid_; // ReceiveReply decoded it
     if (observer_)
         ObserveExchange(replied);
     if (replied) {

@@ -6,6 +6,7 @@
 #include <libxml/tree.h>
 
 #include "files/ModelXml.h"
+#include "files/XmlCommon.h"
 #include "files/XmlDocument.h"
 #include "model/ChannelsContext.h"
 #include "model/Cp1251.h"
@@ -21,10 +22,8 @@ Fields ChildFields(xmlNodePtr element) {
         if (child->type != XML_ELEMENT_NODE) {
             continue;
         }
-        xmlChar* content = xmlNodeGetContent(child);
-        const std::string utf8 = content != nullptr ? reinterpret_cast<const char*>(content) : "";
-        xmlFree(content);
-        fields.emplace_back(reinterpret_cast<const char*>(child->name), Utf8ToCp1251(utf8));
+        fields.emplace_back(reinterpret_cast<const char*>(child->name),
+                            Utf8ToCp1251(XmlContentUtf8(child)));
     }
     return fields;
 }

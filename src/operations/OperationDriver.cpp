@@ -86,7 +86,6 @@ void OperationDriver::Start(int32_t mode_) {
     tables_listed_ = false;
     backup_folder_.clear();
     planned_ = ConfigDiff();
-    changes_known_ = false;
     radio_touched_ = false;
     refusal_ = WriteRefusal::None;
     unwritten_channels_ = 0;
@@ -334,11 +333,11 @@ bool OperationDriver::StepIdentifying() {
             !info->IsProgrammerAccepted(info->programmer_id)) {
             LogOtherProgrammer();
         }
-        const bool failed = TakeListError();
-        if (failed && (mode == MODE_WRITE || mode == MODE_RESTORE) && SafetyOn()) {
+        TakeListError(); // the worker reported an error: always taken
+        if ((mode == MODE_WRITE || mode == MODE_RESTORE) && SafetyOn()) {
             LogUnchanged();
         }
-        return failed;
+        return true;
     }
     log.LogLine(Text("Информация о станции получена."));
     if (worker_->InfoReceived(0)) {
@@ -595,7 +594,7 @@ bool OperationDriver::StepStartWrite() {
             return true;
         }
     }
-    settings_job_length_ =
+    const int32_t settingsJobLength =
         settingsVersion == SETTINGS_V1_1 ? SETTINGS_1_1_JOB_LENGTH : SETTINGS_JOB_LENGTH;
 
     // The write list, one table at a time.
@@ -605,7 +604,7 @@ bool OperationDriver::StepStartWrite() {
         write_steps_[write_count_++] = {CHANNELS2_ADDRESS, CHANNELS_JOB_LENGTH,
                                         BUFFER_CHANNELS_100_199};
     }
-    write_steps_[write_count_++] = {SETTINGS_ADDRESS, settings_job_length_, BUFFER_SETTINGS};
+    write_steps_[write_count_++] = {SETTINGS_ADDRESS, settingsJobLength, BUFFER_SETTINGS};
     write_total_ = 0;
     for (int i = 0; i < write_count_; ++i) {
         write_total_ += write_steps_[i].length;
@@ -790,7 +789,6 @@ void OperationDriver::ComputePlannedChanges() {
     scope.flagCaptions = false;
     planned_ = CompareConfigs(ConfigView{&before, &beforeSettings, nullptr},
                               ConfigView{&after, &afterSettings, nullptr}, scope);
-    changes_known_ = true;
     if (planned_.Empty()) {
         log.LogLine(Text("Изменений нет: станция уже содержит эти таблицы."));
     } else {

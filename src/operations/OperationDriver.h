@@ -150,7 +150,6 @@ public:
     // The changes the last write was about to make (after its backup read): the radio's
     // tables as read against the images to be written.
     const ConfigDiff& PlannedChanges() const { return planned_; }
-    bool ChangesKnown() const { return changes_known_; }
     // The last write sent at least one write request: the radio may have changed.
     bool RadioTouched() const { return radio_touched_; }
     WriteRefusal Refusal() const { return refusal_; }
@@ -159,9 +158,6 @@ public:
     // Table that failed the verify (0, 3 or 1) and its first differing offset; -1 when none.
     int VerifyTable() const { return verify_table_; }
     int VerifyOffset() const { return verify_offset_; }
-    // After a backup read: the tables as the radio held them (0: channels 0-99,
-    // 1: channels 100-199, 2: settings).
-    const uint8_t* BackupImage(int index) const { return backup_[index].data(); }
 
     WriteSafety safety;
 
@@ -261,10 +257,8 @@ private:
     int write_next_ = 0; // the table being written
     int32_t write_total_ = 0;
     int32_t write_done_ = 0; // lengths of the tables written completely
-    int32_t settings_job_length_ = 0;
     std::string backup_folder_;
     ConfigDiff planned_;
-    bool changes_known_ = false;
     bool radio_touched_ = false;
     WriteRefusal refusal_ = WriteRefusal::None;
     int unwritten_channels_ = 0;
