@@ -45,7 +45,6 @@ public:
 
     int Run() {
         Workspace w(c_.exeDir);
-        info_ = &w.info;
         int status = EXIT_STATUS_OK;
         int32_t mode = MODE_IDENTIFY;
         if (o_.command == "read") {
@@ -53,11 +52,7 @@ public:
             w.captions = NewConfig(w.channels, w.settings);
         } else if (o_.command == "write") {
             mode = MODE_WRITE;
-            std::string failure;
-            if (!OpenConfig(c_, w, o_.operands[0], o_.force, status, &failure)) {
-                if (failure_.empty()) {
-                    failure_ = failure;
-                }
+            if (!OpenConfig(c_, w, o_.operands[0], o_.force, status, &failure_)) {
                 return NotRun(status);
             }
         }
@@ -110,7 +105,7 @@ public:
                 if (o_.output == "-") {
                     WriteConfigToOutput(w, fileStatus);
                 } else {
-                    SaveConfigTo(w, Named(o_.output), fileStatus);
+                    SaveConfig(c_, w, Named(o_.output), fileStatus, &failure_);
                 }
             }
         } else if (mode == MODE_WRITE) {
@@ -148,16 +143,13 @@ public:
 private:
     // A file or folder name with {serial} and {port} put in.
     std::string Named(const std::string& pattern) const {
-        return ExpandRadioName(pattern, RadioLabel(o_),
-                               info_ != nullptr && info_->has_block0
-                                   ? SerialFolderName(info_->serial_number)
-                                   : std::string("unknown"));
+        return ExpandRadioName(pattern, RadioLabel(o_), serial_.empty() ? "unknown" : serial_);
     }
 
     // Writes the images of the last read or write into the --images directory.
-    bool KeepImages(const OperationDriver& driver, int& status) {
+    void KeepImages(const OperationDriver& driver, int& status) {
         if (o_.images.empty() || !driver.TablesListed()) {
-            return true;
+            return;
         }
         // The folder is written as a whole: never some images of this run beside older ones.
         ImageSet images;
@@ -170,10 +162,8 @@ private:
         images.hasChannels100_199 = driver.SecondTable();
         try {
             WriteImageFolder(Named(o_.images), images);
-            return true;
         } catch (const FileError& e) {
             status = FileFailed(e.what());
-            return false;
         }
     }
 
@@ -183,14 +173,6 @@ private:
             failure_ = message;
         }
         return CliFail(c_, EXIT_STATUS_FILE, message);
-    }
-
-    void SaveConfigTo(Workspace& w, const std::string& file, int& status) {
-        try {
-            SaveConfigFile(file, w.channels, w.settings, w.captions);
-        } catch (const FileError& e) {
-            status = FileFailed(file + ": " + e.what());
-        }
     }
 
     // The configuration file's text on standard output (-o -).
@@ -371,7 +353,6 @@ private:
     const CliOptions& o_;
     CliContext& c_;
     std::string failure_; // the error line of a failed operation
-    const TInfoContext* info_ = nullptr;
     OperationOutcome outcome_ = OperationOutcome::NotRun;
     std::string serial_; // of the identified radio, as backups name it
 };

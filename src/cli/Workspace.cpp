@@ -45,12 +45,17 @@ bool OpenConfig(CliContext& c, Workspace& w, const std::string& file, bool force
     }
 }
 
-bool SaveConfig(CliContext& c, Workspace& w, const std::string& file, int& status) {
+bool SaveConfig(CliContext& c, Workspace& w, const std::string& file, int& status,
+                std::string* failure) {
     try {
         SaveConfigFile(file, w.channels, w.settings, w.captions);
         return true;
     } catch (const FileError& e) {
-        status = CliFail(c, EXIT_STATUS_FILE, file + ": " + e.what());
+        const std::string message = file + ": " + e.what();
+        if (failure != nullptr && failure->empty()) {
+            *failure = message;
+        }
+        status = CliFail(c, EXIT_STATUS_FILE, message);
         return false;
     }
 }

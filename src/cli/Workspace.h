@@ -29,5 +29,7 @@ struct Workspace {
 bool OpenConfig(CliContext& context, Workspace& w, const std::string& file, bool force, int& status,
                 std::string* failure = nullptr);
 
-// Saves the configuration; false with status set and the error reported when it cannot.
-bool SaveConfig(CliContext& context, Workspace& w, const std::string& file, int& status);
+// Saves the configuration; false with status set and the error reported (and kept in
+// failure, when given) when it cannot.
+bool SaveConfig(CliContext& context, Workspace& w, const std::string& file, int& status,
+                std::string* failure = nullptr);
