@@ -65,6 +65,23 @@ int CloseFile(int fd) {
 }
 #endif
 
+// Writes all of bytes to fd, again after an interruption; 0, or the error (a write that
+// takes nothing counts as a full disk).
+int WriteAll(int fd, std::string_view bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const auto n = WriteSome(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return n < 0 ? errno : ENOSPC;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
 void RemoveQuietly(const fs::path& path) {
     std::error_code ignored;
     fs::remove(path, ignored);
@@ -228,18 +245,9 @@ void WriteInPlace(const fs::path& path, std::string_view bytes) {
         ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     }
 #endif
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const auto n = WriteSome(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            const int error = n < 0 ? errno : ENOSPC;
-            CloseFile(fd);
-            throw SystemFailure(path, "cannot write", error);
-        }
-        done += static_cast<std::size_t>(n);
+    if (const int error = WriteAll(fd, bytes); error != 0) {
+        CloseFile(fd);
+        throw SystemFailure(path, "cannot write", error);
     }
     if (CloseFile(fd) != 0) {
         throw SystemFailure(path, "cannot write", errno);
@@ -337,19 +345,8 @@ void WriteFileAtomically(const fs::path& requested, std::string_view bytes) {
         ::fchmod(fd, old.st_mode & 07777);
     }
 #endif
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const auto n = WriteSome(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            fail(errno, "cannot write");
-        }
-        if (n == 0) {
-            fail(ENOSPC, "cannot write");
-        }
-        done += static_cast<std::size_t>(n);
+    if (const int error = WriteAll(fd, bytes); error != 0) {
+        fail(error, "cannot write");
     }
     if (SyncFile(fd) != 0) {
         fail(errno, "cannot write");
