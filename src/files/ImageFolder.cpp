@@ -112,8 +112,18 @@ void WriteImageFolder(const fs::path& dir, const ImageSet& images,
         }
         throw;
     }
-    for (const auto& [temporary, target] : written) {
-        ReplaceFile(temporary, target);
+    for (size_t i = 0; i < written.size(); ++i) {
+        try {
+            ReplaceFile(written[i].first, written[i].second);
+        } catch (...) {
+            // The files before it are replaced; the others keep their old content and
+            // leave no temporary behind.
+            for (size_t k = i; k < written.size(); ++k) {
+                std::error_code ignored;
+                fs::remove(written[k].first, ignored);
+            }
+            throw;
+        }
     }
     if (!images.hasChannels100_199) {
         // An image of an earlier radio would be taken as this one's second table.

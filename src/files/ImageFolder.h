@@ -25,8 +25,9 @@ std::vector<FolderFile> FolderFiles(const ImageSet& images, const std::vector<Fo
 // Writes the images (and the extra files) into dir as a whole: when dir does not exist it
 // is built as a temporary sibling and renamed into place; when it exists every file is
 // first written in full beside its target and only then renamed over it. A table image the
-// set does not hold is removed from dir. On failure nothing in dir has changed and
-// FileError is thrown.
+// set does not hold is removed from dir. A failure while writing (a full disk) changes
+// nothing in dir; a rename failing after that, which needs no space, leaves the files before
+// it replaced. Either way no temporary stays and FileError is thrown.
 void WriteImageFolder(const std::filesystem::path& dir, const ImageSet& images,
                       const std::vector<FolderFile>& extra = {});
 

@@ -52,6 +52,22 @@ TEST(ImageFolder, FullDiskHalfwayChangesNothing) {
     }
 }
 
+TEST(ImageFolder, AFileThatCannotBeReplacedLeavesNoTemporaries) {
+    TempDir tmp;
+    const fs::path dir = tmp / "images";
+    WriteImageFolder(dir, Images(0x10, true));
+    // settings.bin turned into a folder with something in it: no file can be renamed over it.
+    fs::remove(dir / "settings.bin");
+    fs::create_directories(dir / "settings.bin" / "inside");
+    EXPECT_THROW(WriteImageFolder(dir, Images(0x20, true)), FileError);
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) {
+        names.insert(e.path().filename().string());
+    }
+    EXPECT_EQ(names,
+              (std::set<std::string>{"channels-0-99.bin", "channels-100-199.bin", "settings.bin"}));
+}
+
 TEST(ImageFolder, ImagesOfAnEarlierRadioDoNotStay) {
     TempDir tmp;
     const fs::path dir = tmp / "images";
